@@ -1,0 +1,27 @@
+// Library-wide failure reporting: three groups (vectors and matrices, rationals,
+// big integers), each with warning, error and fatal-error reporters.
+#pragma once
+
+namespace velmora {
+
+// Code of the first vector or matrix error, or 1 while none has been reported.
+// Only matrix_error and matrix_fatal_error change it, and only while it is 1.
+extern int matrix_status;
+
+// True once any reporter below has written a report (of any severity).
+bool report_written();
+
+// Each reporter writes its prefix, the message unchanged and a newline to the
+// standard error stream, which flushes standard output first. The fatal ones
+// then end the process with status 1 through std::exit, so buffered standard
+// output still reaches its destination.
+void matrix_error(int code, const char* message);                   // "matrix error: "
+[[noreturn]] void matrix_fatal_error(int code, const char* message); // "matrix fatal error: "
+void rational_warning(const char* message);                          // "Rationals Warning: "
+void rational_error(const char* message);                            // "Rationals Error: "
+[[noreturn]] void rational_fatal_error(const char* message);         // "Rationals Fatal Error: \n "
+void big_arith_warning(const char* message);                         // "Big arith warning: "
+void big_arith_error(const char* message);                           // "Big arith error: "
+[[noreturn]] void big_arith_fatal_error(const char* message);        // "Big arith fatal error: \n "
+
+} // namespace velmora

@@ -1,0 +1,56 @@
+// golden_runner <program dir> <source root> <case file> [case name]
+// Runs every case of a topic file (or the named one) and reports each mismatch.
+#include "case_file.hpp"
+#include "compare.hpp"
+#include "run_process.hpp"
+
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+int main(int argc, char** argv) {
+    if (argc < 4) {
+        std::cerr << "usage: golden_runner <program dir> <source root> <case file> [case]\n";
+        return 2;
+    }
+    const std::string bin_dir = argv[1], root = argv[2], file = argv[3];
+    const std::string only = argc > 4 ? argv[4] : "";
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        std::cerr << "cannot read " << file << "\n";
+        return 2;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::string error;
+    const auto cases = golden::parse_cases(text.str(), root, error);
+    if (!error.empty()) {
+        std::cerr << file << ": " << error << "\n";
+        return 2;
+    }
+    int failed = 0, ran = 0;
+    for (const golden::golden_case& c : cases) {
+        if (!only.empty() && c.name != only) continue;
+        ++ran;
+        const auto r = golden::run_process(bin_dir + "/" + c.program, c.args, c.stdin_data, 120);
+        std::string problems;
+        if (!r.abnormal.empty()) problems += "  ended abnormally: " + r.abnormal + "\n";
+        else if (r.status != c.expected_status)
+            problems += "  exit status " + std::to_string(r.status) + ", expected " +
+                        std::to_string(c.expected_status) + "\n";
+        const std::string out_diff = golden::first_difference(c.expected_stdout, r.out);
+        if (!out_diff.empty()) problems += "  standard output: " + out_diff;
+        const std::string err_diff = golden::first_difference(c.expected_stderr, r.err);
+        if (!err_diff.empty()) problems += "  standard error: " + err_diff;
+        if (!problems.empty()) {
+            ++failed;
+            std::cout << "FAIL " << c.name << " (" << file << ":" << c.line << ")\n" << problems;
+        }
+    }
+    if (ran == 0) {
+        std::cerr << "no case ran\n";
+        return 2;
+    }
+    std::cout << ran - failed << " of " << ran << " cases passed\n";
+    return failed == 0 ? 0 : 1;
+}

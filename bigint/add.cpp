@@ -7,13 +7,6 @@ namespace velmora {
 
 namespace {
 
-// A fresh array holding a copy of the n words at from, with room for extra more.
-mag_word* copy_of(const mag_word* from, std::uint32_t n, std::uint32_t extra) {
-    mag_word* w = new_words(std::size_t(n) + extra);
-    std::copy_n(from, n, w);
-    return w;
-}
-
 // The value of the n-word difference w with the given sign, trimmed to its significant
 // length in an array of exactly that size.
 big_int trimmed_difference(std::int32_t sign, mag_word* w, std::uint32_t n) {
@@ -23,7 +16,7 @@ big_int trimmed_difference(std::int32_t sign, mag_word* w, std::uint32_t n) {
         return big_int();
     }
     if (len < n) {
-        mag_word* exact = copy_of(w, len, 0);
+        mag_word* exact = copy_of_words(w, len);
         delete[] w;
         w = exact;
     }
@@ -35,7 +28,7 @@ big_int trimmed_difference(std::int32_t sign, mag_word* w, std::uint32_t n) {
 big_int operator-(const big_int& a) {
     const big_int_rep& ra = a.rep();
     if (ra.sign == 0) return big_int();
-    return make_big_int(-ra.sign, copy_of(ra.digits, ra.len, 0), ra.len);
+    return make_big_int(-ra.sign, copy_of_words(ra.digits, ra.len), ra.len);
 }
 
 big_int operator+(const big_int& a) { return a; }
@@ -48,11 +41,11 @@ big_int operator+(const big_int& a, const big_int& b) {
     const big_int_rep& longer = ra.len >= rb.len ? ra : rb;
     const big_int_rep& shorter = ra.len >= rb.len ? rb : ra;
     if (ra.sign == rb.sign) {
-        mag_word* w = copy_of(longer.digits, longer.len, 1);
+        mag_word* w = copy_of_words(longer.digits, longer.len, 1);
         const std::uint32_t len = mag_add(w, shorter.digits, longer.len, shorter.len);
         return make_big_int(ra.sign, w, len);
     }
-    mag_word* w = copy_of(longer.digits, longer.len, 0);
+    mag_word* w = copy_of_words(longer.digits, longer.len);
     std::int32_t sign = longer.sign;
     if (mag_sub(w, shorter.digits, longer.len, shorter.len) != 0) {
         // Only with equal lengths: the shorter operand had the larger magnitude.

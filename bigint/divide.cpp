@@ -2,14 +2,12 @@
 #include "bigint/build.hpp"
 #include "diag/report.hpp"
 
-#include <algorithm>
-
 namespace velmora {
 
 namespace {
 
 // The n-word quotient array w with the given sign, or zero (freeing w) when it is all zero.
-// Pre: n >= 1; only the top word of w may be zero below a nonzero value.
+// Pre: n >= 1, and w[n - 2] is nonzero when n >= 2: only the top word may be zero.
 big_int quotient_value(std::int32_t sign, mag_word* w, std::uint32_t n) {
     const std::uint32_t len = w[n - 1] == 0 ? n - 1 : n;
     if (len == 0) {
@@ -22,9 +20,7 @@ big_int quotient_value(std::int32_t sign, mag_word* w, std::uint32_t n) {
 // A fresh value holding a copy of the n words at from (zero when n is 0).
 big_int copied_value(std::int32_t sign, const mag_word* from, std::uint32_t n) {
     if (n == 0) return big_int();
-    mag_word* w = new_words(n);
-    std::copy_n(from, n, w);
-    return make_big_int(sign, w, n);
+    return make_big_int(sign, copy_of_words(from, n), n);
 }
 
 struct quotient_and_remainder {
@@ -45,10 +41,8 @@ quotient_and_remainder divide_by_nonzero(const big_int& a, const big_int& b) {
         return {quotient_value(quotient_sign, w, ra.len), copied_value(ra.sign, &rest, rest == 0 ? 0 : 1)};
     }
     const std::uint32_t quotient_words = ra.len - rb.len + 1;
-    mag_word* u = new_words(std::size_t(ra.len) + 1);
-    std::copy_n(ra.digits, ra.len, u);
-    mag_word* v = new_words(rb.len);
-    std::copy_n(rb.digits, rb.len, v);
+    mag_word* u = copy_of_words(ra.digits, ra.len, 1);
+    mag_word* v = copy_of_words(rb.digits, rb.len);
     mag_word* w = new_words(quotient_words);
     const std::uint32_t rest_len = mag_divide(u, v, w, ra.len, rb.len);
     delete[] v;

@@ -2,6 +2,7 @@
 #include "diag/allocation.hpp"
 #include "diag/report.hpp"
 
+#include <algorithm>
 #include <cassert>
 
 namespace velmora {
@@ -21,6 +22,12 @@ T* checked(T* p) {
 mag_word* new_words(std::size_t n) { return checked(allocate_raw<mag_word>(n)); }
 
 char* new_chars(std::size_t n) { return checked(allocate_raw<char>(n)); }
+
+mag_word* copy_of_words(const mag_word* from, std::size_t n, std::size_t extra) {
+    mag_word* w = new_words(n + extra);
+    std::copy_n(from, n, w);
+    return w;
+}
 
 big_int make_big_int(std::int32_t sign, mag_word* digits, std::uint32_t len) {
     return big_int(sign, digits, len);

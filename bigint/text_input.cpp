@@ -102,8 +102,7 @@ big_int value_of_digits(const digit_text& text, int radix, std::int32_t sign) {
     delete[] groups;
     assert(len >= 1);
     if (len < g) {
-        mag_word* exact = new_words(len);
-        std::copy_n(digits, len, exact);
+        mag_word* exact = copy_of_words(digits, len);
         delete[] digits;
         digits = exact;
     }

@@ -36,8 +36,7 @@ std::ostream& operator<<(std::ostream& os, const big_int& x) {
     group_size(radix, P, k);
 
     // mag_to_groups destroys its input; the record of x never changes.
-    mag_word* scratch = new_words(rx.len);
-    std::copy_n(rx.digits, rx.len, scratch);
+    mag_word* scratch = copy_of_words(rx.digits, rx.len);
     mag_word* groups = new_words(2 * std::size_t(rx.len));
     const std::uint32_t n = mag_to_groups(scratch, groups, rx.len, P);
     delete[] scratch;

@@ -35,8 +35,9 @@ void expect_read(const row& r) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), r.rest) << '"' << r.text << '"';
 }
 
-TEST(TextInput, SignsPrefixesAndLeadingZeros) {
+TEST(TextInput, EveryTextForm) {
     const row rows[] = {
+        // Signs, prefixes and leading zeros.
         {"0 ", "0", " ", false, good},
         {"-0 ", "0", " ", false, good},
         {"000\n", "0", "\n", false, good},
@@ -52,34 +53,18 @@ TEST(TextInput, SignsPrefixesAndLeadingZeros) {
         {"0o8 ", "0", "8 ", false, good},
         {"0x ", "0", " ", false, good},
         {"12 34", "12", " 34", false, good},
-    };
-    for (const row& r : rows) expect_read(r);
-}
-
-TEST(TextInput, NoDigitGivesZeroWithTheWarning) {
-    const row rows[] = {
+        // No digit: zero with the warning.
         {"  /", "0", "/", true, good},
         {"- 5", "0", " 5", true, good},
         {"+-1", "0", "-1", true, good},
         {"x", "0", "x", true, good},
-    };
-    for (const row& r : rows) expect_read(r);
-}
-
-TEST(TextInput, DigitsAreGroupedFromTheLeastSignificantEnd) {
-    const row rows[] = {
+        // Digits are grouped from the least significant end.
         {"-12345678901234567890 ", "-12345678901234567890", " ", false, good},
         {"1012345678 ", "1012345678", " ", false, good},
         {"0x100000000 ", "4294967296", " ", false, good},
         {"0x123456789ABCDEFabcdef0 ", "22007822920628982557499120", " ", false, good},
         {"0o1234567012345670123 ", "23528931761549395", " ", false, good},
-    };
-    for (const row& r : rows) expect_read(r);
-    EXPECT_EQ(words_of(big_int("4294967296")), (std::vector<mag_word>{0, 1}));
-}
-
-TEST(TextInput, EndOfInput) {
-    const row rows[] = {
+        // End of input.
         {"", "0", "", false, failed},
         {" \n ", "0", "", false, failed},
         {"-", "0", "", false, failed},
@@ -92,6 +77,7 @@ TEST(TextInput, EndOfInput) {
         {"-0x1f", "-31", "", false, eof_only},
     };
     for (const row& r : rows) expect_read(r);
+    EXPECT_EQ(words_of(big_int("4294967296")), (std::vector<mag_word>{0, 1}));
 }
 
 TEST(TextInput, FailedStreamGivesZeroAndStaysFailed) {

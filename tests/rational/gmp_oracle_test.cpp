@@ -49,8 +49,9 @@ std::string random_fraction(std::mt19937_64& gen, int max_digits) {
     s += random_digits(gen, max_digits);
     if (gen() % 4 != 0) {
         std::string d = random_digits(gen, max_digits);
-        if (d.find_first_not_of('0') == std::string::npos) d = "1";
-        s += "/" + d;
+        if (d.find_first_not_of('0') == std::string::npos) d.back() = '1';
+        s += '/';
+        s += d;
     }
     return s;
 }

@@ -4,8 +4,9 @@ SAN_BUILD  ?= build-sanitize
 BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc)
 CMAKE      ?= cmake
+PREFIX     ?= /usr/local
 
-.PHONY: all configure test demo sanitize bench clean
+.PHONY: all configure test demo install package sanitize bench clean
 
 all: configure
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
@@ -18,6 +19,15 @@ test: all
 
 demo: all
 	./$(BUILD)/zerk --all --movie < examples/demo.in
+
+# The programs, the library with its headers, the manual pages and the package
+# configurations for find_package(Velmora) and pkg-config, under PREFIX.
+install: all
+	$(CMAKE) --install $(BUILD) --prefix $(PREFIX)
+
+# A Debian package of all that, in $(BUILD).
+package: all
+	cd $(BUILD) && cpack -G DEB
 
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer;
 # any report fails the run.

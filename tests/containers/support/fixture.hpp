@@ -52,9 +52,17 @@ inline std::string seed_note(unsigned seed) {
     return "seed " + std::to_string(seed) + " (rerun with VELMORA_TEST_SEED=" + std::to_string(seed) + ")";
 }
 
+// Whether the failure armed before an operation happened; disarms it, so
+// that checks after the operation can allocate.
+inline bool injected_failure_happened() {
+    const bool happened = !allocation_failure_pending();
+    fail_allocation_after(0);
+    return happened;
+}
+
 // Calls attempt(k) for k = 1, 2, ...: attempt builds its operands, arms
 // fail_allocation_after(k), runs the operation and checks the outcome, and
-// returns whether the armed failure happened. The sweep ends with the first k
+// returns injected_failure_happened(). The sweep ends with the first k
 // that the operation no longer reaches; it returns the number of failing runs.
 template <class Attempt>
 int sweep_allocation_failures(Attempt attempt) {

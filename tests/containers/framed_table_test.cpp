@@ -13,12 +13,9 @@
 namespace velmora {
 namespace {
 
-using testing_support::error_line;
-using testing_support::fraction;
-using testing_support::matrix_of;
-using testing_support::reports_of;
+using namespace testing_support;
 
-class FramedTableTest : public testing_support::containers_test {};
+class FramedTableTest : public containers_test {};
 
 template <class T>
 std::string framed(const matrix<T>& left, const matrix<T>& right) {

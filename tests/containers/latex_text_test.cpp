@@ -12,11 +12,9 @@
 namespace velmora {
 namespace {
 
-using testing_support::fraction;
-using testing_support::matrix_of;
-using testing_support::vector_of;
+using namespace testing_support;
 
-class LatexTextTest : public testing_support::containers_test {};
+class LatexTextTest : public containers_test {};
 
 template <class C>
 std::string latex(const C& c) {

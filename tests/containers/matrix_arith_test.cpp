@@ -14,13 +14,9 @@
 namespace velmora {
 namespace {
 
-using testing_support::error_line;
-using testing_support::fraction;
-using testing_support::matrix_of;
-using testing_support::reports_of;
-using testing_support::vector_of;
+using namespace testing_support;
 
-class MatrixArithTest : public testing_support::containers_test {};
+class MatrixArithTest : public containers_test {};
 
 using table = std::vector<std::vector<long long>>;
 

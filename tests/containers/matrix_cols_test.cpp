@@ -13,14 +13,9 @@
 namespace velmora {
 namespace {
 
-using testing_support::error_line;
-using testing_support::fatal_report;
-using testing_support::fraction;
-using testing_support::matrix_of;
-using testing_support::reports_of;
-using testing_support::vector_of;
+using namespace testing_support;
 
-class MatrixColsTest : public testing_support::containers_test {};
+class MatrixColsTest : public containers_test {};
 
 TEST_F(MatrixColsTest, AnInsertedColumnIsZeroWithOrWithoutSpareCapacity) {
     matrix<int> a = matrix_of(2, 2, {1, 2, 3, 4});
@@ -117,31 +112,21 @@ TEST_F(MatrixColsTest, ElementaryColumnOperations) {
 }
 
 TEST_F(MatrixColsTest, BadColumnArgumentsReportTheirMessageAndCodeAndChangeNothing) {
-    struct row {
-        std::function<void(matrix<int>&)> op;
-        const char* message;
-        int code;
-    };
-    const row rows[] = {
-        {[](matrix<int>& a) { EXPECT_EQ(a.col(2).size(), 0); }, "matrix::col: incorrect index", -6},
-        {[](matrix<int>& a) { a.take_col(-1); }, "matrix::col: incorrect index", -6},
-        {[](matrix<int>& a) { a.del_col(2); }, "matrix::col: incorrect index", -6},
-        {[](matrix<int>& a) { a.ins_col(3); }, "matrix::can't ins col: incorrect index", -6},
-        {[](matrix<int>& a) { a.ins_col(0, vector_of({1})); }, "matrix::can't insert column: sizes are inconsistent", -3},
-        {[](matrix<int>& a) { a.append_col(vector_of({1, 2, 3})); }, "matrix::can't insert column: sizes are inconsistent", -3},
-        {[](matrix<int>& a) { a.add_cols(0, 2, 1); }, "matrix::can't add cols: incorrect indices", -6},
-        {[](matrix<int>& a) { a.add_cols(0, 1, -1, 1); }, "matrix::can't add columns: incorrect indices", -6},
-        {[](matrix<int>& a) { a.mult_col(2, 5); }, "matrix::can't mult col: incorrect indices", -6},
-        {[](matrix<int>& a) { a.div_col(-1, 5); }, "matrix::can't div col: incorrect indices", -6},
-        {[](matrix<int>& a) { a.swap_cols(2, 0); }, "matrix::can't swap columns: incorrect indices", -6},
-    };
-    for (const row& r : rows) {
-        reset_diagnostics();
-        matrix<int> a = matrix_of(2, 2, {1, 2, 3, 4});
-        EXPECT_EQ(reports_of([&] { r.op(a); }), error_line(r.message));
-        EXPECT_EQ(matrix_status, r.code) << r.message;
-        EXPECT_EQ(a, matrix_of(2, 2, {1, 2, 3, 4})) << r.message;
-    }
+    testing_support::expect_reported_without_effect<matrix<int>>(
+        {
+            {[](matrix<int>& a) { EXPECT_EQ(a.col(2).size(), 0); }, "matrix::col: incorrect index", -6},
+            {[](matrix<int>& a) { a.take_col(-1); }, "matrix::col: incorrect index", -6},
+            {[](matrix<int>& a) { a.del_col(2); }, "matrix::col: incorrect index", -6},
+            {[](matrix<int>& a) { a.ins_col(3); }, "matrix::can't ins col: incorrect index", -6},
+            {[](matrix<int>& a) { a.ins_col(0, vector_of({1})); }, "matrix::can't insert column: sizes are inconsistent", -3},
+            {[](matrix<int>& a) { a.append_col(vector_of({1, 2, 3})); }, "matrix::can't insert column: sizes are inconsistent", -3},
+            {[](matrix<int>& a) { a.add_cols(0, 2, 1); }, "matrix::can't add cols: incorrect indices", -6},
+            {[](matrix<int>& a) { a.add_cols(0, 1, -1, 1); }, "matrix::can't add columns: incorrect indices", -6},
+            {[](matrix<int>& a) { a.mult_col(2, 5); }, "matrix::can't mult col: incorrect indices", -6},
+            {[](matrix<int>& a) { a.div_col(-1, 5); }, "matrix::can't div col: incorrect indices", -6},
+            {[](matrix<int>& a) { a.swap_cols(2, 0); }, "matrix::can't swap columns: incorrect indices", -6},
+        },
+        [] { return matrix_of(2, 2, {1, 2, 3, 4}); });
 }
 
 TEST_F(MatrixColsTest, AfterAnErrorColumnsAreNotFilledOrRemoved) {

@@ -13,14 +13,9 @@
 namespace velmora {
 namespace {
 
-using testing_support::error_line;
-using testing_support::fatal_report;
-using testing_support::fraction;
-using testing_support::matrix_of;
-using testing_support::reports_of;
-using testing_support::vector_of;
+using namespace testing_support;
 
-class MatrixCoreTest : public testing_support::containers_test {};
+class MatrixCoreTest : public containers_test {};
 
 TEST_F(MatrixCoreTest, ConstructionCountsTheStepsIntoCapacities) {
     const matrix<int> empty;

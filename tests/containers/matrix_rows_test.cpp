@@ -13,13 +13,9 @@
 namespace velmora {
 namespace {
 
-using testing_support::error_line;
-using testing_support::fraction;
-using testing_support::matrix_of;
-using testing_support::reports_of;
-using testing_support::vector_of;
+using namespace testing_support;
 
-class MatrixRowsTest : public testing_support::containers_test {};
+class MatrixRowsTest : public containers_test {};
 
 // Rows (0 0), (1 1), (2 2), ...
 matrix<int> numbered_rows(int m) {
@@ -123,32 +119,22 @@ TEST_F(MatrixRowsTest, ElementaryRowOperations) {
 }
 
 TEST_F(MatrixRowsTest, BadRowArgumentsReportTheirMessageAndCodeAndChangeNothing) {
-    struct row {
-        std::function<void(matrix<int>&)> op;
-        const char* message;
-        int code;
-    };
-    const row rows[] = {
-        {[](matrix<int>& a) { EXPECT_EQ(a.row(2).size(), 0); }, "matrix::row: incorrect index", -6},
-        {[](matrix<int>& a) { a.take_row(-1); }, "matrix::row: incorrect index", -6},
-        {[](matrix<int>& a) { a.del_row(2); }, "matrix::row: incorrect index", -6},
-        {[](matrix<int>& a) { a.ins_row(3); }, "matrix::ins_this_row: incorrect index", -6},
-        {[](matrix<int>& a) { a.ins_row(0, vector_of({1})); }, "matrix::ins_row: can't insert row: sizes are inconsistent", -3},
-        {[](matrix<int>& a) { a.append_row(vector_of({1, 2, 3})); }, "matrix::ins_row: can't insert row: sizes are inconsistent", -3},
-        {[](matrix<int>& a) { a.add_rows(0, 2, 1); }, "matrix::can't add rows: incorrect indices", -6},
-        {[](matrix<int>& a) { a.add_rows(-1, 1, 0, 1); }, "matrix::can't add rows: incorrect indices", -6},
-        {[](matrix<int>& a) { a.mult_row(2, 5); }, "matrix::can't mult row: incorrect index", -6},
-        {[](matrix<int>& a) { a.div_row(-1, 5); }, "matrix::can't div row: incorrect index", -6},
-        {[](matrix<int>& a) { a.swap_rows(0, 2); }, "matrix::can't swap rows: incorrect indices", -6},
-        {[](matrix<int>& a) { EXPECT_EQ(a.take_rows(vector_of({2})).rows(), 0); }, "matrix::take_rows: incorrect index", -6},
-    };
-    for (const row& r : rows) {
-        reset_diagnostics();
-        matrix<int> a = numbered_rows(2);
-        EXPECT_EQ(reports_of([&] { r.op(a); }), error_line(r.message));
-        EXPECT_EQ(matrix_status, r.code) << r.message;
-        EXPECT_EQ(a, numbered_rows(2)) << r.message;
-    }
+    testing_support::expect_reported_without_effect<matrix<int>>(
+        {
+            {[](matrix<int>& a) { EXPECT_EQ(a.row(2).size(), 0); }, "matrix::row: incorrect index", -6},
+            {[](matrix<int>& a) { a.take_row(-1); }, "matrix::row: incorrect index", -6},
+            {[](matrix<int>& a) { a.del_row(2); }, "matrix::row: incorrect index", -6},
+            {[](matrix<int>& a) { a.ins_row(3); }, "matrix::ins_this_row: incorrect index", -6},
+            {[](matrix<int>& a) { a.ins_row(0, vector_of({1})); }, "matrix::ins_row: can't insert row: sizes are inconsistent", -3},
+            {[](matrix<int>& a) { a.append_row(vector_of({1, 2, 3})); }, "matrix::ins_row: can't insert row: sizes are inconsistent", -3},
+            {[](matrix<int>& a) { a.add_rows(0, 2, 1); }, "matrix::can't add rows: incorrect indices", -6},
+            {[](matrix<int>& a) { a.add_rows(-1, 1, 0, 1); }, "matrix::can't add rows: incorrect indices", -6},
+            {[](matrix<int>& a) { a.mult_row(2, 5); }, "matrix::can't mult row: incorrect index", -6},
+            {[](matrix<int>& a) { a.div_row(-1, 5); }, "matrix::can't div row: incorrect index", -6},
+            {[](matrix<int>& a) { a.swap_rows(0, 2); }, "matrix::can't swap rows: incorrect indices", -6},
+            {[](matrix<int>& a) { EXPECT_EQ(a.take_rows(vector_of({2})).rows(), 0); }, "matrix::take_rows: incorrect index", -6},
+        },
+        [] { return numbered_rows(2); });
     reset_diagnostics();
     int* storage = allocate_array<int>(2);
     matrix<int> a = numbered_rows(2);

@@ -15,13 +15,9 @@
 namespace velmora {
 namespace {
 
-using testing_support::error_line;
-using testing_support::fraction;
-using testing_support::matrix_of;
-using testing_support::reports_of;
-using testing_support::vector_of;
+using namespace testing_support;
 
-class PlainTextTest : public testing_support::containers_test {};
+class PlainTextTest : public containers_test {};
 
 template <class C>
 std::string written(const C& c) {

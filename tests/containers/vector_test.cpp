@@ -14,12 +14,9 @@
 namespace velmora {
 namespace {
 
-using testing_support::error_line;
-using testing_support::fatal_report;
-using testing_support::fraction;
-using testing_support::reports_of;
+using namespace testing_support;
 
-class VectorTest : public testing_support::containers_test {};
+class VectorTest : public containers_test {};
 
 const auto ints = testing_support::vector_of<int>;
 
@@ -96,31 +93,21 @@ TEST_F(VectorTest, AnItemOfTheVectorItselfCanBeInserted) {
 }
 
 TEST_F(VectorTest, NonFatalErrorsReportTheirMessageAndCodeAndChangeNothing) {
-    struct row {
-        std::function<void(vector<int>&)> op;
-        const char* message;
-        int code;
-    };
-    const row rows[] = {
-        {[](vector<int>& v) { v.ins_item(3, 0); }, "vector::ins_item: incorrect index", -2},
-        {[](vector<int>& v) { v.ins_item(-1, 0); }, "vector::ins_item: incorrect index", -2},
-        {[](vector<int>& v) { v.del_item(2); }, "vector::del_item: incorrect index", -2},
-        {[](vector<int>& v) { EXPECT_EQ(v.at(2), 0); }, "vector::at: incorrect index", -6},
-        {[](vector<int>& v) { EXPECT_EQ(v.at(-1), 0); }, "vector::at: incorrect index", -6},
-        {[](vector<int>& v) { v += ints({1}); }, "vector::operator+= :different sizes of vectors", -3},
-        {[](vector<int>& v) { v -= ints({1, 2, 3}); }, "vector::operator-= :different sizes of vectors", -3},
-        {[](vector<int>& v) { EXPECT_EQ(v + ints({1, 2, 3}), ints({5, 6})); },
-         "vector::operator+ : different sizes of summand vectors", -3},
-        {[](vector<int>& v) { EXPECT_EQ(v - ints({1}), ints({5, 6})); }, "vector::operator- :different sizes of vectors", -3},
-        {[](vector<int>& v) { EXPECT_EQ(dot(v, ints({1})), 0); }, "vector::dot: different sizes of vectors", -3},
-    };
-    for (const row& r : rows) {
-        reset_diagnostics();
-        vector<int> v = ints({5, 6});
-        EXPECT_EQ(reports_of([&] { r.op(v); }), error_line(r.message));
-        EXPECT_EQ(matrix_status, r.code) << r.message;
-        EXPECT_EQ(v, ints({5, 6})) << r.message;
-    }
+    testing_support::expect_reported_without_effect<vector<int>>(
+        {
+            {[](vector<int>& v) { v.ins_item(3, 0); }, "vector::ins_item: incorrect index", -2},
+            {[](vector<int>& v) { v.ins_item(-1, 0); }, "vector::ins_item: incorrect index", -2},
+            {[](vector<int>& v) { v.del_item(2); }, "vector::del_item: incorrect index", -2},
+            {[](vector<int>& v) { EXPECT_EQ(v.at(2), 0); }, "vector::at: incorrect index", -6},
+            {[](vector<int>& v) { EXPECT_EQ(v.at(-1), 0); }, "vector::at: incorrect index", -6},
+            {[](vector<int>& v) { v += ints({1}); }, "vector::operator+= :different sizes of vectors", -3},
+            {[](vector<int>& v) { v -= ints({1, 2, 3}); }, "vector::operator-= :different sizes of vectors", -3},
+            {[](vector<int>& v) { EXPECT_EQ(v + ints({1, 2, 3}), ints({5, 6})); },
+             "vector::operator+ : different sizes of summand vectors", -3},
+            {[](vector<int>& v) { EXPECT_EQ(v - ints({1}), ints({5, 6})); }, "vector::operator- :different sizes of vectors", -3},
+            {[](vector<int>& v) { EXPECT_EQ(dot(v, ints({1})), 0); }, "vector::dot: different sizes of vectors", -3},
+        },
+        [] { return ints({5, 6}); });
     reset_diagnostics();
     vector<int> empty;
     EXPECT_EQ(reports_of([&] { empty.del_item(0); }), error_line("vector::del_item: incorrect index"));

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
+#include <initializer_list>
 #include <random>
 #include <string>
 
@@ -39,6 +41,29 @@ inline std::string error_line(const std::string& message) { return "matrix error
 // in a process that reported nothing before.
 inline ::testing::Matcher<const std::string&> fatal_report(const std::string& message) {
     return ::testing::Matcher<const std::string&>("matrix fatal error: " + message + "\n");
+}
+
+// One failing call of an operation on a container: the one report it must
+// write and the code it must leave in matrix_status.
+template <class C>
+struct error_case {
+    std::function<void(C&)> op;
+    const char* message;
+    int code;
+};
+
+// Runs every case on a fresh make() from a clean state, and checks its report,
+// its code, and that the container is still equal to make().
+template <class C, class Make>
+void expect_reported_without_effect(std::initializer_list<error_case<C>> cases, Make make) {
+    for (const error_case<C>& c : cases) {
+        reset_diagnostics();
+        C container = make();
+        EXPECT_EQ(reports_of([&] { c.op(container); }), error_line(c.message));
+        EXPECT_EQ(matrix_status, c.code) << c.message;
+        EXPECT_TRUE(container == make()) << c.message;
+    }
+    reset_diagnostics();
 }
 
 // The seed of a randomized test: VELMORA_TEST_SEED when set, else a fresh one.

@@ -86,7 +86,9 @@ public:
     matrix copy_rows(const vector<int>& list) const;
 
     // The column forms do for columns what the row forms above do for rows,
-    // with the same argument order; ins_col refuses growth past 10000 columns.
+    // with the same argument order. ins_col refuses growth past 10000 columns
+    // (-2) and a bad position (-6); out of memory (-1) it obtains no storage
+    // unless it can obtain all of them, so the matrix stays as it was.
     void ins_col(int j);
     void ins_col(int j, const vector<T>& v);
     void append_col(const vector<T>& v) { ins_col(cols_, v); }

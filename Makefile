@@ -1,6 +1,7 @@
 # Thin wrapper around CMake. `make demo` and `make test` are the quick start.
 BUILD      ?= build
 SAN_BUILD  ?= build-sanitize
+BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc)
 CMAKE      ?= cmake
 
@@ -26,8 +27,20 @@ sanitize:
 	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
+# Benchmarks beside GMP, in a Release build of their own; needs Google Benchmark and GMP.
 bench:
-	@echo "no benchmarks yet"
+	@missing=""; \
+	for pkg in libbenchmark-dev libgmp-dev; do \
+	  dpkg -s $$pkg >/dev/null 2>&1 || missing="$$missing $$pkg"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "make bench needs:$$missing. Install with:"; \
+	  echo "apt-get install$$missing"; \
+	  exit 1; \
+	fi
+	@$(CMAKE) -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=ON -DVELMORA_TESTS=OFF >/dev/null
+	$(CMAKE) --build $(BENCH_BUILD) -j $(JOBS)
+	@$(CMAKE) --build $(BENCH_BUILD) --target run_benchmarks
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(BENCH_BUILD)

@@ -1,0 +1,39 @@
+// Arithmetic and comparison of big_int values. Every operator returns a new value in normal
+// form and leaves its operands unchanged.
+#pragma once
+
+#include "bigint/storage.hpp"
+
+namespace velmora {
+
+// -a; -0 is zero.
+big_int operator-(const big_int& a);
+// a itself (shares its record).
+big_int operator+(const big_int& a);
+
+big_int operator+(const big_int& a, const big_int& b);
+big_int operator-(const big_int& a, const big_int& b);
+big_int operator*(const big_int& a, const big_int& b);
+
+// Sets q to a / b truncated toward zero and r to a - q * b (zero or of a's sign).
+// b zero: reports "divide by zero" through big_arith_error and leaves q and r unchanged.
+void divide(big_int& q, const big_int& a, const big_int& b, big_int& r);
+// The quotient and the remainder of divide; zero (after the report) when b is zero.
+big_int operator/(const big_int& a, const big_int& b);
+big_int operator%(const big_int& a, const big_int& b);
+
+// -1, 0 or +1 as a is less than, equal to or greater than b.
+int cmp(const big_int& a, const big_int& b);
+// 1 or 0, from cmp.
+int operator==(const big_int& a, const big_int& b);
+int operator!=(const big_int& a, const big_int& b);
+int operator<(const big_int& a, const big_int& b);
+int operator>(const big_int& a, const big_int& b);
+int operator<=(const big_int& a, const big_int& b);
+int operator>=(const big_int& a, const big_int& b);
+
+// A value of up to n words (zero when n <= 0 or every word came out 0), each word drawn
+// from 0 to 32767 by one process-wide generator.
+big_int random_big_int(int n);
+
+} // namespace velmora

@@ -1,0 +1,45 @@
+// Word-array primitives on magnitudes: arrays of 32-bit words, least significant
+// first, with explicit lengths. They allocate nothing, know nothing of signs and
+// never trim high zero words; the value layer above them does all of that.
+#pragma once
+
+#include <cstdint>
+
+namespace velmora {
+
+using mag_word = std::uint32_t;
+
+// a += b in place; a carry out of the top sets a[na] = 1. Returns na or na + 1.
+// Pre: na >= nb >= 1; a has room for na + 1 words.
+std::uint32_t mag_add(mag_word* a, const mag_word* b, std::uint32_t na, std::uint32_t nb);
+
+// a -= b in place. Returns 1 when a borrow leaves the top word (b was larger; a then holds
+// a wrapped value), else 0. Pre: na >= nb >= 1.
+int mag_sub(mag_word* a, const mag_word* b, std::uint32_t na, std::uint32_t nb);
+
+// Number of words up to and including the highest nonzero one; 0 when n is 0 or all are 0.
+std::uint32_t mag_length(const mag_word* a, std::uint32_t n);
+
+// out = a * b in na + nb words. Returns the top word out[na + nb - 1].
+// Pre: na, nb >= 1; out overlaps neither a nor b.
+mag_word mag_mul(const mag_word* a, const mag_word* b, mag_word* out, std::uint32_t na, std::uint32_t nb);
+
+// out = a * m + c over n words. Returns the word carried out of the top. Pre: out is a or
+// does not overlap it.
+mag_word mag_mul_word_add(const mag_word* a, mag_word* out, std::uint32_t n, mag_word m, mag_word c);
+
+// out = a * m in n + 1 words. Returns the top word out[n]. Pre: n >= 1; out is a (with room
+// for n + 1 words) or does not overlap it.
+mag_word mag_mul_word(const mag_word* a, mag_word* out, std::uint32_t n, mag_word m);
+
+// q = a / d, word by word from the top. Returns the remainder. a is not changed unless q is a.
+// Pre: n >= 1, d != 0; q is a or does not overlap it.
+mag_word mag_div_word(const mag_word* a, mag_word* q, std::uint32_t n, mag_word d);
+
+// Long division of u (m words) by v (n words): q[0 .. m - n] gets the quotient, u[0 .. n - 1]
+// the remainder (the words above it are left undefined), v is multiplied by the normalisation
+// factor. Returns the remainder's significant length.
+// Pre: n >= 2, m >= n, v[n - 1] != 0; u has room for m + 1 words, q for m - n + 1; no overlaps.
+std::uint32_t mag_divide(mag_word* u, mag_word* v, mag_word* q, std::uint32_t m, std::uint32_t n);
+
+} // namespace velmora

@@ -1,0 +1,18 @@
+// Conversion between a magnitude and groups of radix digits. A group is a word below the
+// group power P of the radix (see group_size), least significant group first.
+#pragma once
+
+#include "bigint/mag.hpp"
+
+namespace velmora {
+
+// Splits a (n words) into groups below P, written to out. Returns the number of groups.
+// Destroys a. Pre: n >= 1, a[n - 1] != 0, P >= 2; out has room for every group (2n words
+// suffice for radix 10, 16 and 8).
+std::uint32_t mag_to_groups(mag_word* a, mag_word* out, std::uint32_t n, mag_word P);
+
+// Builds in out the magnitude of the n groups of g (each below P). Returns its length in
+// words, 0 when every group is 0. Pre: out has room for n words and does not overlap g.
+std::uint32_t groups_to_mag(const mag_word* g, mag_word* out, std::uint32_t n, mag_word P);
+
+} // namespace velmora

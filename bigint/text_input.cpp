@@ -1,0 +1,166 @@
+#include "bigint/build.hpp"
+#include "bigint/radix_groups.hpp"
+#include "bigint/text.hpp"
+#include "diag/report.hpp"
+
+#include <algorithm>
+#include <cassert>
+#include <sstream>
+
+namespace velmora {
+
+namespace {
+
+// The characters of one number, looked at with peek and taken with get. The end of input
+// is remembered, because any further read would set failbit.
+class char_source {
+public:
+    explicit char_source(std::istream& is) : is_(is) {}
+
+    // The next character, not yet taken; -1 at the end of input or on a failed stream.
+    int next() {
+        if (ended_) return -1;
+        const std::istream::int_type c = is_.peek();
+        if (std::istream::traits_type::eq_int_type(c, std::istream::traits_type::eof())) {
+            ended_ = true;
+            return -1;
+        }
+        return static_cast<unsigned char>(std::istream::traits_type::to_char_type(c));
+    }
+
+    void take() { is_.get(); }
+
+    bool ended() const { return ended_; }
+
+private:
+    std::istream& is_;
+    bool ended_ = false;
+};
+
+// The digit characters of a number, in a buffer that doubles when full.
+class digit_text {
+public:
+    digit_text() = default;
+    digit_text(const digit_text&) = delete;
+    digit_text& operator=(const digit_text&) = delete;
+    ~digit_text() { delete[] chars_; }
+
+    void append(char c) {
+        if (size_ == capacity_) grow();
+        chars_[size_++] = c;
+    }
+
+    std::size_t size() const { return size_; }
+    const char* chars() const { return chars_; }
+
+private:
+    void grow() {
+        const std::size_t capacity = capacity_ == 0 ? 64 : 2 * capacity_;
+        char* chars = new_chars(capacity);
+        std::copy_n(chars_, size_, chars);
+        delete[] chars_;
+        chars_ = chars;
+        capacity_ = capacity;
+    }
+
+    char* chars_ = nullptr;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
+};
+
+bool is_space(int c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// The value of c as a digit of radix (10, 16 or 8), or -1.
+int digit_value(int c, int radix) {
+    int v = -1;
+    if (c >= '0' && c <= '9') v = c - '0';
+    else if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
+    return v < radix ? v : -1;
+}
+
+// The magnitude of the digits in text, of which the first is not '0', as a value of the
+// given sign. Digits are taken k at a time, the most significant group holding the rest.
+big_int value_of_digits(const digit_text& text, int radix, std::int32_t sign) {
+    mag_word P;
+    int k;
+    group_size(radix, P, k);
+    const std::size_t L = text.size();
+    const std::size_t g = (L - 1) / k + 1;
+    mag_word* groups = new_words(g);
+    const char* c = text.chars();
+    std::size_t take = L % k == 0 ? k : L % k;
+    for (std::size_t i = g; i-- > 0; take = k) {
+        mag_word value = 0;
+        for (const char* end = c + take; c != end; ++c) value = value * mag_word(radix) + mag_word(digit_value(*c, radix));
+        groups[i] = value;
+    }
+    mag_word* digits = new_words(g);
+    const std::uint32_t len = groups_to_mag(groups, digits, std::uint32_t(g), P);
+    delete[] groups;
+    assert(len >= 1);
+    if (len < g) {
+        mag_word* exact = copy_of_words(digits, len);
+        delete[] digits;
+        digits = exact;
+    }
+    return make_big_int(sign, digits, len);
+}
+
+big_int value_of_text(const char* s) {
+    std::istringstream in(s == nullptr ? "" : s);
+    big_int value;
+    in >> value;
+    return value;
+}
+
+} // namespace
+
+big_int::big_int(const char* s) : big_int(value_of_text(s)) {}
+
+std::istream& operator>>(std::istream& is, big_int& x) {
+    char_source in(is);
+    std::int32_t sign = 1;
+    int radix = 10;
+    bool zero_seen = false;
+
+    while (is_space(in.next())) in.take();
+    if (in.next() == '-') {
+        sign = -1;
+        in.take();
+    } else if (in.next() == '+') {
+        in.take();
+    }
+    if (in.next() == '0') {
+        in.take();
+        zero_seen = true;
+        if (in.next() == 'o') {
+            in.take();
+            radix = 8;
+        } else if (in.next() == 'x') {
+            in.take();
+            radix = 16;
+        }
+    }
+    while (in.next() == '0') in.take();
+    digit_text text;
+    for (int c = in.next(); digit_value(c, radix) >= 0; c = in.next()) {
+        text.append(char(c));
+        in.take();
+    }
+
+    if (text.size() == 0) {
+        x = big_int(0);
+        if (!zero_seen) {
+            if (in.ended()) is.setstate(std::ios_base::failbit);
+            else big_arith_warning("empty string; treating as zero.");
+        }
+        return is;
+    }
+    x = value_of_digits(text, radix, sign);
+    return is;
+}
+
+} // namespace velmora

@@ -1,0 +1,60 @@
+// Text form of rationals: an integer, optionally followed directly by "/" and a
+// second integer.
+#pragma once
+
+#include "diag/report.hpp"
+#include "rational/rational.hpp"
+
+#include <istream>
+#include <ostream>
+#include <sstream>
+
+namespace velmora {
+
+// An integer value is written by T's own output (following the stream's base);
+// a fraction is formatted in decimal apart and written as one item, so that a
+// field width applies to the whole fraction.
+template <class T>
+std::ostream& operator<<(std::ostream& out, const rational<T>& a) {
+    if (a.denominator == T(1)) return out << a.numerator;
+    std::ostringstream text;
+    text << a.numerator << '/' << a.denominator;
+    return out << text.str();
+}
+
+// Reads n or n/d. A zero denominator (including one that could not be read) is
+// refused before any division: it is reported, the value becomes 0 and failbit
+// is set so that an enclosing reader reports its input error. A numerator at
+// the very end of the text reads as n/1 with only eofbit set.
+template <class T>
+std::istream& operator>>(std::istream& in, rational<T>& a) {
+    T n;
+    in >> n;
+    // peek on a stream that is no longer good would set failbit; a number that
+    // ended the text stands alone.
+    if (!in.good() || in.peek() != '/') {
+        a = rational<T>(n);
+        return in;
+    }
+    in.get();
+    T d;
+    in >> d;
+    if (d == T(0)) {
+        rational_error("zero denominator");
+        a = rational<T>();
+        in.setstate(std::ios::failbit);
+        return in;
+    }
+    a = rational<T>(n) / rational<T>(d);
+    return in;
+}
+
+template <class T>
+rational<T>::rational(const char* s) : numerator(0), denominator(1) {
+    std::istringstream in(s);
+    rational<T> value;
+    in >> value;
+    *this = value;
+}
+
+} // namespace velmora

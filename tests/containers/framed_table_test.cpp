@@ -1,5 +1,7 @@
 #include "containers/framed_table.hpp"
+#include "rational/text.hpp"
 
+#include "support/exact_numbers.hpp"
 #include "support/fixture.hpp"
 #include "support/fraction.hpp"
 #include "support/literals.hpp"
@@ -67,6 +69,27 @@ TEST_F(FramedTableTest, MissingRowsOfTheRightMatrixAreReportedAndShowZero) {
     EXPECT_EQ(err, error_line("matrix::at: incorrect indices"));
     EXPECT_EQ(table, " \xDA\xC4\xC4\xC4\xC2\xC4\xC4\xC4\xBF\n \xB3 1 \xB3 5 \xB3\n \xB3 2 \xB3 0 \xB3\n"
                      " \xC0\xC4\xC4\xC4\xC1\xC4\xC4\xC4\xD9\n");
+}
+
+TEST_F(FramedTableTest, RationalAndBigIntegerEntries) {
+    const exact_rational minus_half(big_int(-1), big_int(2));
+    const matrix<exact_rational> left = matrix_of<exact_rational>(1, 2, {exact_rational(1), minus_half});
+    const matrix<exact_rational> right = matrix_of<exact_rational>(1, 2, {exact_rational(1), exact_rational(0)});
+    EXPECT_EQ(framed(left, right), " \xDA" + run(11) + "\xC2" + run(11) + "\xBF\n" +
+                                       " \xB3    1 -1/2 \xB3    1    0 \xB3\n" +
+                                       " \xC0" + run(11) + "\xC1" + run(11) + "\xD9\n");
+
+    const exact_rational widest(big_int(-12), big_int(7));
+    const matrix<exact_rational> l = matrix_of<exact_rational>(1, 2, {exact_rational(3), exact_rational(-3)});
+    const matrix<exact_rational> r = matrix_of<exact_rational>(1, 1, {widest});
+    EXPECT_EQ(entry_width(r), 5);
+    EXPECT_EQ(framed(l, r), " \xDA" + run(13) + "\xC2" + run(7) + "\xBF\n" +
+                                " \xB3     3    -3 \xB3 -12/7 \xB3\n" +
+                                " \xC0" + run(13) + "\xC1" + run(7) + "\xD9\n");
+
+    const big_int ten_to_the_twenty = big_int("100000000000000000000");
+    EXPECT_EQ(entry_width(matrix_of<big_int>(1, 2, {big_int(5), -ten_to_the_twenty})), 22);
+    EXPECT_EQ(matrix_status, 1);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "containers/matrix.hpp"
 
 #include "diag/testing.hpp"
+#include "support/exact_numbers.hpp"
 #include "support/fixture.hpp"
 #include "support/fraction.hpp"
 #include "support/literals.hpp"
@@ -56,6 +57,32 @@ TEST_F(MatrixArithTest, RandomProductsAndTransposesMatchANaiveReference) {
         ASSERT_EQ(transpose(transpose(ma)), ma);
         ASSERT_EQ(ma + ma, 2 * ma);
         ASSERT_EQ(-ma + ma, matrix<long long>(m, k));
+    }
+    EXPECT_EQ(matrix_status, 1);
+}
+
+TEST_F(MatrixArithTest, ProductIdentitiesHoldForRandomRationalMatrices) {
+    const unsigned seed = testing_support::test_seed();
+    SCOPED_TRACE(testing_support::seed_note(seed));
+    std::mt19937_64 gen(seed);
+    std::uniform_int_distribution<int> dim(1, 4);
+    auto random_matrix = [&](int m, int n) {
+        matrix<exact_rational> a(m, n);
+        for (int i = 0; i < m; ++i)
+            for (int j = 0; j < n; ++j) a(i, j) = random_rational(gen, 2);
+        return a;
+    };
+    for (int round = 0; round < 40; ++round) {
+        const int m = dim(gen), k = dim(gen), n = dim(gen);
+        const matrix<exact_rational> a = random_matrix(m, k), b = random_matrix(k, n), c = random_matrix(k, n);
+        ASSERT_EQ(transpose(a * b), transpose(b) * transpose(a));
+        ASSERT_EQ(a * (b + c), a * b + a * c);
+        ASSERT_EQ(scalar_matrix<exact_rational>(1, m) * a, a);
+        ASSERT_EQ(a * scalar_matrix(exact_rational(1), k), a);
+        const exact_rational x = random_rational(gen, 2);
+        ASSERT_EQ(x * (a * b), (x * a) * b);
+        const vector<exact_rational> row = a.row(0), col = b.col(0);
+        ASSERT_EQ(dot(row, col), (a * b)(0, 0));
     }
     EXPECT_EQ(matrix_status, 1);
 }

@@ -1,6 +1,8 @@
 #include "containers/plain_text.hpp"
+#include "rational/text.hpp"
 
 #include "diag/testing.hpp"
+#include "support/exact_numbers.hpp"
 #include "support/fixture.hpp"
 #include "support/fraction.hpp"
 #include "support/literals.hpp"
@@ -139,6 +141,50 @@ TEST_F(PlainTextTest, RandomMatricesReadBackExactly) {
         ASSERT_EQ(read_from<vector<long long>>(written(items)), items);
     }
     EXPECT_EQ(matrix_status, 1);
+}
+
+TEST_F(PlainTextTest, RandomBigIntegerAndRationalMatricesReadBackExactly) {
+    const unsigned seed = testing_support::test_seed();
+    SCOPED_TRACE(testing_support::seed_note(seed));
+    std::mt19937_64 gen(seed);
+    std::uniform_int_distribution<int> dim(0, 5);
+    for (int round = 0; round < 60; ++round) {
+        matrix<big_int> integers(dim(gen), dim(gen));
+        matrix<exact_rational> fractions(dim(gen), dim(gen));
+        for (int i = 0; i < integers.rows(); ++i)
+            for (int j = 0; j < integers.cols(); ++j) integers(i, j) = random_big(gen, 6);
+        for (int i = 0; i < fractions.rows(); ++i)
+            for (int j = 0; j < fractions.cols(); ++j) fractions(i, j) = random_rational(gen, 4);
+        ASSERT_EQ(read_from<matrix<big_int>>(written(integers)), integers);
+        ASSERT_EQ(read_from<matrix<exact_rational>>(written(fractions)), fractions);
+        const vector<exact_rational> row = fractions.rows() > 0 ? fractions.row(0) : vector<exact_rational>();
+        ASSERT_EQ(read_from<vector<exact_rational>>(written(row)), row);
+    }
+    EXPECT_EQ(matrix_status, 1);
+}
+
+TEST_F(PlainTextTest, RationalMatricesInTheirTextForm) {
+    const exact_rational half(big_int(1), big_int(2));
+    EXPECT_EQ(written(matrix_of<exact_rational>(2, 2, {exact_rational(1), half, exact_rational(0), exact_rational(-3)})),
+              "2 2\n1\t1/2\t\n0\t-3\t\n");
+    EXPECT_EQ(read_from<matrix<exact_rational>>("2 2\n4/6 6/-4\n-0/5 7\n"),
+              matrix_of<exact_rational>(2, 2, {exact_rational(big_int(2), big_int(3)),
+                                                exact_rational(big_int(-3), big_int(2)), exact_rational(0),
+                                                exact_rational(7)}));
+    EXPECT_EQ(matrix_status, 1);
+
+    matrix<exact_rational> short_of_one;
+    const std::string err = reports_of([&] { read_into(short_of_one, "2 2 1 2 3"); });
+    EXPECT_EQ(short_of_one, matrix_of<exact_rational>(2, 2, {exact_rational(1), exact_rational(2), exact_rational(3), exact_rational(0)}));
+    EXPECT_TRUE(err.ends_with(error_line("matrix::operator >> : input error"))) << err;
+
+    // A zero denominator fails the stream, which the matrix reader reports.
+    reset_diagnostics();
+    matrix<exact_rational> zero_denominator;
+    EXPECT_EQ(reports_of([&] { read_into(zero_denominator, "1 2 5/0 3"); }),
+              "Rationals Error: zero denominator\n" + error_line("matrix::operator >> : input error"));
+    EXPECT_EQ(zero_denominator(0, 0), exact_rational(0));
+    EXPECT_EQ(matrix_status, -4);
 }
 
 // A device that takes bytes into its buffer but refuses to pass them on, like

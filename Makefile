@@ -17,8 +17,10 @@ configure:
 test: all
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# The movie's frames are code page 437 bytes; shown converted for a UTF-8 terminal.
 demo: all
-	./$(BUILD)/zerk --all --movie < examples/demo.in
+	@./$(BUILD)/zerk --all --movie < examples/demo.in > $(BUILD)/demo.out; status=$$?; \
+	  iconv -f CP437 -t UTF-8 < $(BUILD)/demo.out; exit $$status
 
 # The programs, the library with its headers, the manual pages and the package
 # configurations for find_package(Velmora) and pkg-config, under PREFIX.

@@ -4,3 +4,4 @@
 #include "bigint/arithmetic.hpp"
 #include "bigint/storage.hpp"
 #include "bigint/text.hpp"
+#include "bigint/words.hpp"

@@ -1,0 +1,26 @@
+// Exchange of values with code that does its own word arithmetic (such as modular
+// methods): a sign and a magnitude as 32-bit words, least significant first.
+#pragma once
+
+#include "bigint/storage.hpp"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace velmora {
+
+// -1, 0 or +1.
+int sign_of(const big_int& x);
+
+// Number of 32-bit words of |x|'s magnitude without high zero words; 0 for zero.
+std::size_t magnitude_word_count(const big_int& x);
+
+// Writes |x|'s magnitude_word_count(x) words to out, least significant first.
+void copy_magnitude_words(const big_int& x, std::uint32_t* out);
+
+// The value sign * (words[0] + words[1] * 2^32 + ...). High zero words are allowed and
+// dropped; sign is ignored when the magnitude is zero. An allocation failure is the fatal
+// report "the heap overflow".
+big_int big_int_from_words(int sign, const std::uint32_t* words, std::size_t n);
+
+} // namespace velmora

@@ -1,0 +1,81 @@
+// The run of both programs after the option walk: read A, reduce it once
+// between two clock readings, and print the requested results.
+#pragma once
+
+#include "containers/matrix.hpp"
+#include "containers/text.hpp"
+#include "diag/report.hpp"
+#include "driver/options.hpp"
+
+#include <ctime>
+#include <istream>
+#include <ostream>
+
+namespace velmora {
+
+// A reduction: (A, B, Q, basis, det, movie, narration stream).
+template <class Element, class Det>
+using reduction = void (*)(const matrix<Element>&, matrix<Element>&, matrix<Element>&,
+                           vector<int>&, Det&, int, std::ostream&);
+
+// Seconds from t0 to t1 in whole seconds; 0 when the clock went back meanwhile.
+inline unsigned long elapsed_seconds(std::time_t t0, std::time_t t1) {
+    return t1 > t0 ? static_cast<unsigned long>(t1 - t0) : 0UL;
+}
+
+// Reads A from in, reduces it and writes the results that flags ask for to out,
+// in the fixed order A, B, Q, rank, det, basis, time: bare when exactly one is
+// asked for and labels are not forced, else each under its label line. Returns
+// the exit status: 1 when the library reported anything during the run or the
+// output could not be written, else 0.
+template <class Element, class Det>
+int run_sequence(const run_flags& flags, reduction<Element, Det> reduce, std::istream& in,
+                 std::ostream& out) {
+    matrix<Element> A;
+    in >> A;
+    matrix<Element> B, Q;
+    vector<int> basis;
+    Det det;
+
+    const std::time_t t0 = std::time(nullptr);
+    reduce(A, B, Q, basis, det, flags.movie, out);
+    const std::time_t t1 = std::time(nullptr);
+
+    const bool labelled = flags.output_count() != 1 || flags.labels;
+    auto label = [&](const char* text) {
+        if (labelled) out << text;
+    };
+    if (flags.a) {
+        label("!a:\n");
+        out << A;
+    }
+    if (flags.b) {
+        label("!b:\n");
+        out << B;
+    }
+    if (flags.q) {
+        label("!q:\n");
+        out << Q;
+    }
+    if (flags.rank) {
+        label("!rank =\n");
+        out << basis.size() << '\n';
+    }
+    if (flags.det) {
+        label("!det =\n");
+        out << det << '\n';
+    }
+    if (flags.basis) {
+        label("!basis:\n");
+        out << basis << '\n';
+    }
+    if (flags.time) {
+        label("!Time (seconds) =\n");
+        out << elapsed_seconds(t0, t1) << '\n';
+    }
+    // Output that never reached its destination is a failure, reported or not.
+    out.flush();
+    return report_written() || !out ? 1 : 0;
+}
+
+} // namespace velmora

@@ -1,0 +1,26 @@
+// What makes each program: its texts, its element and det types, its reduction.
+#pragma once
+
+#include "bigint/big_int.hpp"
+#include "driver/tool_texts.hpp"
+#include "rational/rational.hpp"
+#include "reduce/reduced_echelon.hpp"
+#include "reduce/reduced_echelon_int.hpp"
+
+namespace velmora {
+
+struct zerk_tool {
+    using element = rational<big_int>;
+    using det_type = rational<big_int>;
+    static constexpr auto reduce = &reduced_echelon;
+    static const tool_texts& texts() { return zerk_texts; }
+};
+
+struct zerkint_tool {
+    using element = big_int;
+    using det_type = big_int;
+    static constexpr auto reduce = &reduced_echelon_int;
+    static const tool_texts& texts() { return zerkint_texts; }
+};
+
+} // namespace velmora

@@ -1,0 +1,75 @@
+#include "reduce/reduced_echelon_int.hpp"
+
+#include "containers/text.hpp"
+#include "reduce/pivot.hpp"
+#include "rational/gcd.hpp"
+#include "reduce/content.hpp"
+
+namespace velmora {
+
+void reduced_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matrix<big_int>& Q,
+                         vector<int>& basis, big_int& det, int movie, std::ostream& out) {
+    const big_int zero(0);
+    det = big_int(1);
+    big_int multipliers(1);  // product of every row multiplier c
+    Q = scalar_matrix(big_int(1), A.rows());
+    B = A;
+    basis.resize(0);
+    if (movie) {
+        out << "Reduced row echelon form for integral matrix\n";
+        output_framed_pair(out, B, Q);
+    }
+    // B's own dimensions bound the loop: they equal A's unless B could not be sized.
+    const int m = B.rows(), n = B.cols();
+    int i = 0;
+    for (int j = 0; i < m && j < n; ++j) {
+        if (movie) out << "Find non-zero entry in the column " << j << '\n' << std::flush;
+        const int p = pivot_row(B, i, j);
+        if (p < 0) {
+            if (movie) out << "Column " << j << " is negligible\n";
+            continue;
+        }
+        if (movie) out << "Pivot item: (" << p << ", " << j << ")\n";
+        if (p != i) exchange_rows(B, Q, i, p, det, movie, out);
+        big_int v = B(i, j);
+        if (v < zero) {
+            const big_int minus_one(-1);
+            B.mult_row(i, minus_one);
+            Q.mult_row(i, minus_one);
+            v = -v;
+            det = -det;
+        }
+        for (int k = 0; k < m; ++k) {
+            if (k == i) continue;
+            const big_int b = B(k, j);
+            const big_int g = gcd(v, b);
+            const big_int e = (-b) / g;
+            const big_int c = v / g;
+            B.mult_row(k, c);
+            B.add_rows(k, i, e);
+            Q.mult_row(k, c);
+            Q.add_rows(k, i, e);
+            multipliers = multipliers * c;
+            // Row k of Q is never all zero, so d >= 1.
+            const big_int d = gcd(content(B.row(k)), content(Q.row(k)));
+            B.div_row(k, d);
+            Q.div_row(k, d);
+            det = det * d;
+        }
+        if (movie) {
+            out << "Elimination in column " << j << '\n' << std::flush;
+            output_framed_pair(out, B, Q);
+        }
+        basis.append_item(j);
+        ++i;
+    }
+    // Below full row rank every m-by-m minor of A vanishes.
+    if (i < m) {
+        det = zero;
+        return;
+    }
+    for (int k = 0; k < i; ++k) det = det * B(k, basis[k]);
+    det = det / multipliers;
+}
+
+} // namespace velmora

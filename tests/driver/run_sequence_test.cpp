@@ -1,0 +1,66 @@
+#include "diag/testing.hpp"
+#include "driver/program.hpp"
+#include "driver/tools.hpp"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <streambuf>
+
+namespace velmora {
+namespace {
+
+// A stream buffer that refuses every write, as a full disk does.
+class full_device : public std::streambuf {
+protected:
+    int_type overflow(int_type) override { return traits_type::eof(); }
+    std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+};
+
+template <class Tool>
+int run(std::initializer_list<const char*> args, const std::string& input, std::ostream& out) {
+    std::vector<const char*> argv{"prog"};
+    argv.insert(argv.end(), args);
+    std::istringstream in(input);
+    return run_program<Tool>(static_cast<int>(argv.size()), argv.data(), in, out);
+}
+
+class RunSequence : public ::testing::Test {
+protected:
+    void SetUp() override { reset_diagnostics(); }
+    void TearDown() override { reset_diagnostics(); }
+};
+
+TEST_F(RunSequence, CleanRunExitsZero) {
+    std::ostringstream out;
+    EXPECT_EQ(run<zerk_tool>({"-r"}, "2 2\n0 2\n1 1\n", out), 0);
+    EXPECT_EQ(out.str(), "2\n");
+    EXPECT_EQ(run<zerkint_tool>({"-d"}, "2 2\n6 4\n4 6\n", out), 0);
+    EXPECT_EQ(out.str(), "2\n20\n");
+}
+
+TEST_F(RunSequence, LostOutputIsAFailureWithoutAnyReport) {
+    full_device device;
+    std::ostream out(&device);
+    EXPECT_EQ(run<zerk_tool>({"-r"}, "1 1\n5\n", out), 1);
+    EXPECT_FALSE(report_written());
+}
+
+TEST_F(RunSequence, AnyReportDuringTheRunMakesTheStatusOne) {
+    std::ostringstream out;
+    ::testing::internal::CaptureStderr();
+    const int status = run<zerkint_tool>({"-a"}, "1 2\n7 x\n", out);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(err, "Big arith warning: empty string; treating as zero.\n");
+    EXPECT_EQ(out.str(), "1 2\n7\t0\t\n");
+}
+
+TEST(ElapsedSeconds, ClockSetBackGivesZeroNotAWrappedValue) {
+    EXPECT_EQ(elapsed_seconds(100, 100), 0UL);
+    EXPECT_EQ(elapsed_seconds(100, 103), 3UL);
+    EXPECT_EQ(elapsed_seconds(103, 100), 0UL);
+}
+
+} // namespace
+} // namespace velmora

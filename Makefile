@@ -5,7 +5,7 @@ BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc)
 CMAKE      ?= cmake
 
-.PHONY: all configure test demo sanitize valgrind bench fuzz clean
+.PHONY: all configure test demo sanitize valgrind stress bench fuzz clean
 
 all: configure
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
@@ -43,6 +43,10 @@ bench:
 	@$(CMAKE) -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=ON -DVELMORA_TESTS=OFF >/dev/null
 	$(CMAKE) --build $(BENCH_BUILD) -j $(JOBS)
 	@$(CMAKE) --build $(BENCH_BUILD) --target run_benchmarks
+
+# Heavy inputs (the largest matrix, a million-digit entry) with their time and peak memory.
+stress: all
+	sh tests/stress/stress.sh $(BUILD)
 
 # Every golden case again with each program run under valgrind's memory checker; any
 # error or leak (definite, indirect or possible) fails its case.

@@ -6,7 +6,7 @@ JOBS       ?= $(shell nproc)
 CMAKE      ?= cmake
 PREFIX     ?= /usr/local
 
-.PHONY: all configure test demo install package sanitize bench clean
+.PHONY: all configure test demo install package sanitize valgrind stress bench fuzz clean
 
 all: configure
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
@@ -54,5 +54,50 @@ bench:
 	$(CMAKE) --build $(BENCH_BUILD) -j $(JOBS)
 	@$(CMAKE) --build $(BENCH_BUILD) --target run_benchmarks
 
+# Heavy inputs (the largest matrix, a million-digit entry) with their time and peak memory.
+stress: all
+	sh tests/stress/stress.sh $(BUILD)
+
+# Every golden case again with each program run under valgrind's memory checker; any
+# error or leak (definite, indirect or possible) fails its case.
+VALGRIND_BUILD ?= build-valgrind
+valgrind:
+	@command -v valgrind >/dev/null || { echo "make valgrind needs valgrind. Install with:"; \
+	  echo "apt-get install valgrind"; exit 1; }
+	@$(CMAKE) -S . -B $(VALGRIND_BUILD) -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	$(CMAKE) --build $(VALGRIND_BUILD) -j $(JOBS) --target zerk zerkint golden_runner
+	cd $(VALGRIND_BUILD) && VELMORA_GOLDEN_WRAPPER="valgrind -q --leak-check=full \
+	  --errors-for-leak-kinds=definite,indirect,possible --error-exitcode=99" \
+	  ctest -L golden --output-on-failure -j $(JOBS)
+
+# Coverage-guided fuzzing with libFuzzer, FUZZ_SECONDS per target, starting from the
+# committed corpora in fuzz/corpus. New inputs go to $(FUZZ_BUILD)/corpus, findings
+# (crash-*, leak-*, timeout-*) to $(FUZZ_BUILD)/findings.
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 45
+FUZZ_TARGETS := bigint_reader rational_reader matrix_reader program_run
+fuzz:
+	@missing=""; \
+	for pkg in clang-14 libclang-rt-14-dev; do \
+	  dpkg -s $$pkg >/dev/null 2>&1 || missing="$$missing $$pkg"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "make fuzz needs:$$missing. Install with:"; \
+	  echo "apt-get install$$missing"; \
+	  exit 1; \
+	fi
+	@$(CMAKE) -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DVELMORA_FUZZ=ON -DVELMORA_SANITIZE=ON -DVELMORA_TESTS=OFF >/dev/null
+	$(CMAKE) --build $(FUZZ_BUILD) -j $(JOBS)
+	@mkdir -p $(FUZZ_BUILD)/findings
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$t; \
+	  echo "== fuzzing $$t for $(FUZZ_SECONDS) s"; \
+	  ./$(FUZZ_BUILD)/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -timeout=20 \
+	    -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/findings/$$t- \
+	    $(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t 2>&1 | tail -n 12 || exit 1; \
+	done
+	@echo "no findings: $(FUZZ_BUILD)/findings is empty"; [ -z "$$(ls $(FUZZ_BUILD)/findings)" ]
+
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD) $(VALGRIND_BUILD)

@@ -11,4 +11,6 @@ void fail_allocation_after(long k) { detail::allocation_failure_countdown = k < 
 
 bool allocation_failure_pending() { return detail::allocation_failure_countdown != 0; }
 
+long allocations_before_failure() { return detail::allocation_failure_countdown; }
+
 } // namespace velmora

@@ -11,6 +11,7 @@ int matrix_status = 1;
 namespace {
 
 bool any_report = false;
+fatal_handler on_fatal = nullptr;
 
 // std::cerr is unit-buffered and tied to std::cout: every write flushes
 // standard output first and reaches the console at once.
@@ -23,6 +24,13 @@ void record_status(int code) {
     if (matrix_status == 1) matrix_status = code;
 }
 
+// The end of every fatal report: the process exits with status 1, which flushes
+// the standard streams. A handler set by a fuzz target may leave by other means.
+[[noreturn]] void end_after_fatal_report() {
+    if (on_fatal) on_fatal();
+    std::exit(1);
+}
+
 } // namespace
 
 bool report_written() { return any_report; }
@@ -32,6 +40,8 @@ void reset_diagnostics() {
     any_report = false;
 }
 
+void set_fatal_handler(fatal_handler handler) { on_fatal = handler; }
+
 void matrix_error(int code, const char* message) {
     record_status(code);
     write_report("matrix error: ", message);
@@ -40,7 +50,7 @@ void matrix_error(int code, const char* message) {
 void matrix_fatal_error(int code, const char* message) {
     record_status(code);
     write_report("matrix fatal error: ", message);
-    std::exit(1);
+    end_after_fatal_report();
 }
 
 void rational_warning(const char* message) { write_report("Rationals Warning: ", message); }
@@ -48,7 +58,7 @@ void rational_error(const char* message) { write_report("Rationals Error: ", mes
 
 void rational_fatal_error(const char* message) {
     write_report("Rationals Fatal Error: \n ", message);
-    std::exit(1);
+    end_after_fatal_report();
 }
 
 void big_arith_warning(const char* message) { write_report("Big arith warning: ", message); }
@@ -56,7 +66,7 @@ void big_arith_error(const char* message) { write_report("Big arith error: ", me
 
 void big_arith_fatal_error(const char* message) {
     write_report("Big arith fatal error: \n ", message);
-    std::exit(1);
+    end_after_fatal_report();
 }
 
 } // namespace velmora

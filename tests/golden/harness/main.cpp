@@ -1,12 +1,17 @@
 // golden_runner <program dir> <source root> <case file> [case name]
 // Runs every case of a topic file (or the named one) and reports each mismatch.
+// VELMORA_GOLDEN_WRAPPER, when set, is a command (words separated by blanks) that
+// runs each program, such as a memory checker; its own reports then show up as
+// differences on standard error.
 #include "case_file.hpp"
 #include "compare.hpp"
 #include "run_process.hpp"
 
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <vector>
 
 int main(int argc, char** argv) {
     if (argc < 4) {
@@ -28,11 +33,23 @@ int main(int argc, char** argv) {
         std::cerr << file << ": " << error << "\n";
         return 2;
     }
+    std::vector<std::string> wrapper;
+    if (const char* w = std::getenv("VELMORA_GOLDEN_WRAPPER")) {
+        std::istringstream words(w);
+        for (std::string word; words >> word;) wrapper.push_back(word);
+    }
     int failed = 0, ran = 0;
     for (const golden::golden_case& c : cases) {
         if (!only.empty() && c.name != only) continue;
         ++ran;
-        const auto r = golden::run_process(bin_dir + "/" + c.program, c.args, c.stdin_data, 120);
+        const std::string program = bin_dir + "/" + c.program;
+        std::vector<std::string> args = c.args;
+        if (!wrapper.empty()) {
+            args.insert(args.begin(), program);
+            args.insert(args.begin(), wrapper.begin() + 1, wrapper.end());
+        }
+        const auto r = golden::run_process(wrapper.empty() ? program : wrapper[0], args,
+                                           c.stdin_data, wrapper.empty() ? 120 : 600);
         std::string problems;
         if (!r.abnormal.empty()) problems += "  ended abnormally: " + r.abnormal + "\n";
         else if (r.status != c.expected_status)

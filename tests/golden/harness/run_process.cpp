@@ -43,7 +43,7 @@ process_result run_process(const std::string& path, const std::vector<std::strin
         argv.push_back(const_cast<char*>(path.c_str()));
         for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
-        execv(path.c_str(), argv.data());
+        execvp(path.c_str(), argv.data());
         std::fprintf(stderr, "cannot run %s: %s\n", path.c_str(), std::strerror(errno));
         _exit(127);
     }

@@ -5,7 +5,7 @@
 // their ratio, as a table and as CSV.
 //   program_bench <directory of the programs> [runs] [case name filter]
 // Optional contenders, measured when their executable is in the directory:
-// zerk_specified and zerkint_specified (the programs held to the plain
+// zerk_plain and zerkint_plain (the programs held to the row-by-row
 // elimination) and flint_rref (FLINT's rref of [A | I]).
 #include <algorithm>
 #include <chrono>
@@ -169,7 +169,7 @@ int main(int argc, char** argv) {
     cases.push_back({"rank40_80x80", 80, 80, 9, entries::rank_half});
     cases.push_back({"frac9_40x40", 40, 40, 9, entries::rational});
 
-    const bool with_specified = executable(dir + "/zerk_specified") && executable(dir + "/zerkint_specified");
+    const bool with_plain = executable(dir + "/zerk_plain") && executable(dir + "/zerkint_plain");
     const bool with_flint = executable(dir + "/flint_rref");
     std::printf("\nPrograms with -l beside the same elimination on GMP (median of up to %d runs)\n", runs);
     std::printf("%-15s %-8s %9s %9s %7s %10s %10s %7s %10s %9s %6s\n", "case", "program", "ours s", "GMP s",
@@ -193,7 +193,7 @@ int main(int argc, char** argv) {
             const measurement o = run_median(ours, input, runs);
             const measurement g = run_median(gmp, input, runs);
             measurement plain, flint;
-            if (with_specified) plain = run_median({dir + "/" + program + "_specified", "-l"}, input, runs);
+            if (with_plain) plain = run_median({dir + "/" + program + "_plain", "-l"}, input, runs);
             if (with_flint) flint = run_median({dir + "/flint_rref", program}, input, runs);
             const std::string rss_ratio = ratio_text(o.max_rss_kb, g.max_rss_kb);
             std::printf("%-15s %-8s %9s %9s %7s %10.1f %10.1f %7s %10s %9s %6s\n", c.name.c_str(), program.c_str(),

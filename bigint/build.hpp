@@ -15,8 +15,20 @@ char* new_chars(std::size_t n);
 // A checked array of n + extra words whose first n are copied from the words at from.
 mag_word* copy_of_words(const mag_word* from, std::size_t n, std::size_t extra = 0);
 
-// A value in a fresh record that takes ownership of digits. Pre: sign, digits and len are
-// in normal form (zero: 0, null, 0).
-big_int make_big_int(std::int32_t sign, mag_word* digits, std::uint32_t len);
+// A fresh record with room for n >= 1 digit words, refs 1; sign, len and the digits are
+// for the caller to set (or give to make_big_int). A failed allocation is the fatal report
+// "the heap overflow".
+big_int_rep* new_rep(std::size_t n);
+// Frees a record from new_rep that never became a value.
+void free_rep(big_int_rep* r);
+
+// The value of the first len digits of r with the given sign, taking ownership of r. The
+// digits may have high zero words; when none is left the value is zero, and when the value
+// is 1 it is the shared record of 1 (r is freed in both cases).
+big_int make_big_int(big_int_rep* r, std::int32_t sign, std::uint32_t len);
+
+// A fresh value holding a copy of the n words at from with the given sign (high zero words
+// are dropped; zero when none is left).
+big_int copied_value(std::int32_t sign, const mag_word* from, std::uint32_t n);
 
 } // namespace velmora

@@ -9,7 +9,7 @@ int cmp(const big_int& a, const big_int& b) {
     if (ra.sign == 0) return 0;
     // A longer magnitude is larger; for negative values that makes the value smaller.
     if (ra.len != rb.len) return ra.len < rb.len ? -ra.sign : ra.sign;
-    return (a - b).rep().sign;
+    return ra.sign * mag_cmp(ra.digits, rb.digits, ra.len);
 }
 
 int operator==(const big_int& a, const big_int& b) { return cmp(a, b) == 0; }

@@ -38,6 +38,9 @@ int mag_sub(mag_word* a, const mag_word* b, std::uint32_t na, std::uint32_t nb);
 // Number of words up to and including the highest nonzero one; 0 when n is 0 or all are 0.
 std::uint32_t mag_length(const mag_word* a, std::uint32_t n);
 
+// -1, 0 or +1 as the n-word magnitude a is below, equal to or above the n-word magnitude b.
+int mag_cmp(const mag_word* a, const mag_word* b, std::uint32_t n);
+
 // out = a * b in na + nb words. Returns the top word out[na + nb - 1].
 // Pre: na, nb >= 1; out overlaps neither a nor b.
 mag_word mag_mul(const mag_word* a, const mag_word* b, mag_word* out, std::uint32_t na, std::uint32_t nb);

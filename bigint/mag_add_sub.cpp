@@ -46,4 +46,12 @@ std::uint32_t mag_length(const mag_word* a, std::uint32_t n) {
     return n;
 }
 
+int mag_cmp(const mag_word* a, const mag_word* b, std::uint32_t n) {
+    while (n > 0) {
+        --n;
+        if (a[n] != b[n]) return a[n] < b[n] ? -1 : 1;
+    }
+    return 0;
+}
+
 } // namespace velmora

@@ -16,15 +16,11 @@ big_int random_big_int(int n) {
     // The n values are 32-bit digits of the result: two to a word, the first drawn lowest.
     std::uniform_int_distribution<std::uint32_t> digit(0, 32767);
     const std::uint32_t words = (std::uint32_t(n) + 1) / 2;
-    mag_word* w = new_words(words);
+    big_int_rep* r = new_rep(words);
+    mag_word* w = r->digits;
     for (std::uint32_t i = 0; i < words; ++i) w[i] = 0;
     for (int i = 0; i < n; ++i) w[i / 2] |= mag_word(digit(generator)) << (32 * (i % 2));
-    const std::uint32_t len = mag_length(w, words);
-    if (len == 0) {
-        delete[] w;
-        return big_int();
-    }
-    return make_big_int(1, w, len);
+    return make_big_int(r, 1, words);
 }
 
 } // namespace velmora

@@ -9,48 +9,55 @@
 namespace velmora {
 
 // The record shared by copies of one value. Zero is sign 0, digits null, len 0; a nonzero
-// value has sign -1 or +1, len >= 1 and digits[len - 1] != 0. The digit array may hold more
-// than len words. Only refs ever changes after the record is built.
+// value has sign -1 or +1, len >= 1 and digits[len - 1] != 0. A record and its digits are
+// one heap block, the digits right after the record; the digit room may exceed len words.
+// The values 0 and 1 have static records that are shared by every such value and never
+// freed. Only refs ever changes after the record is built.
 struct big_int_rep {
     std::int32_t sign;
-    mag_word* digits; // owned by the record, least significant word first
     std::uint32_t len;
-    std::int32_t refs; // number of big_int objects pointing at this record
+    std::int64_t refs; // number of big_int objects pointing at this record
+    mag_word* digits;  // least significant word first
 };
 
 class big_int {
 public:
-    // Zero, in a record of its own.
+    // Zero (the shared record of 0).
     big_int();
     // The value v; the most negative int gives the word 2^31. Implicit, so that int
-    // constants mix with big_int operands.
+    // constants mix with big_int operands. 0 and 1 take the shared records.
     big_int(int v);
     // The value read from the text s by the input operator (null reads as empty text).
     explicit big_int(const char* s);
     // Shares other's record.
-    big_int(const big_int& other);
+    big_int(const big_int& other) : rep_(other.rep_) { ++rep_->refs; }
     // Releases this object's record and shares other's, unless both already share one.
-    big_int& operator=(const big_int& other);
-    ~big_int();
+    big_int& operator=(const big_int& other) {
+        ++other.rep_->refs;
+        release();
+        rep_ = other.rep_;
+        return *this;
+    }
+    ~big_int() { release(); }
 
     // Read-only view of the record, for the arithmetic and text code and for tests.
     const big_int_rep& rep() const { return *rep_; }
 
 private:
-    friend big_int make_big_int(std::int32_t sign, mag_word* digits, std::uint32_t len);
+    friend big_int adopt_rep(big_int_rep* r);
 
-    big_int(std::int32_t sign, mag_word* digits, std::uint32_t len);
-    // Points this object at a new record with refs 1, taking ownership of digits. Does not
-    // release the previous record: callers release first.
-    void set_rep(std::int32_t sign, mag_word* digits, std::uint32_t len);
-    // Drops this object's reference; the last one frees the digits and the record and
-    // leaves the pointer null.
-    void release();
+    explicit big_int(big_int_rep* r) : rep_(r) {}
+    // Drops this object's reference; the last one frees the record.
+    void release() {
+        if (--rep_->refs == 0) free_record();
+    }
+    void free_record();
 
     big_int_rep* rep_;
 };
 
-// Number of records alive now; lets tests check that reference counting is balanced.
+// Number of heap records alive now (the shared records of 0 and 1 are not counted); lets
+// tests check that reference counting is balanced.
 long live_big_int_reps();
 
 } // namespace velmora

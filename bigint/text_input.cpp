@@ -97,16 +97,12 @@ big_int value_of_digits(const digit_text& text, int radix, std::int32_t sign) {
         for (const char* end = c + take; c != end; ++c) value = value * mag_word(radix) + mag_word(digit_value(*c, radix));
         groups[i] = value;
     }
-    mag_word* digits = new_words(g);
-    const std::uint32_t len = groups_to_mag(groups, digits, std::uint32_t(g), P);
+    // A group holds fewer bits than a word, so the magnitude needs at most g words.
+    big_int_rep* r = new_rep(g);
+    const std::uint32_t len = groups_to_mag(groups, r->digits, std::uint32_t(g), P);
     delete[] groups;
     assert(len >= 1);
-    if (len < g) {
-        mag_word* exact = copy_of_words(digits, len);
-        delete[] digits;
-        digits = exact;
-    }
-    return make_big_int(sign, digits, len);
+    return make_big_int(r, sign, len);
 }
 
 big_int value_of_text(const char* s) {

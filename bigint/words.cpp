@@ -26,13 +26,14 @@ big_int big_int_from_words(int sign, const std::uint32_t* words, std::size_t n) 
     while (n > 0 && words[n - 1] == 0) --n;
     if (n == 0) return big_int();
     const std::uint32_t len = std::uint32_t((n + 1) / 2);
-    mag_word* w = new_words(len);
+    big_int_rep* r = new_rep(len);
+    mag_word* w = r->digits;
     w[len - 1] = 0;
     for (std::size_t i = 0; i < n; ++i) {
         if (i % 2 == 0) w[i / 2] = words[i];
         else w[i / 2] |= mag_word(words[i]) << 32;
     }
-    return make_big_int(sign < 0 ? -1 : 1, w, len);
+    return make_big_int(r, sign < 0 ? -1 : 1, len);
 }
 
 std::size_t magnitude_word64_count(const big_int& x) { return x.rep().len; }
@@ -42,9 +43,7 @@ void copy_magnitude_words64(const big_int& x, std::uint64_t* out) {
 }
 
 big_int big_int_from_words64(int sign, const std::uint64_t* words, std::size_t n) {
-    const std::uint32_t len = n == 0 ? 0 : mag_length(words, static_cast<std::uint32_t>(n));
-    if (len == 0) return big_int();
-    return make_big_int(sign < 0 ? -1 : 1, copy_of_words(words, len), len);
+    return copied_value(sign < 0 ? -1 : 1, words, static_cast<std::uint32_t>(n));
 }
 
 } // namespace velmora

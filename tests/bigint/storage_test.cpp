@@ -13,12 +13,14 @@ void expect_zero_record(const big_int& z) {
     EXPECT_EQ(z.rep().sign, 0);
     EXPECT_EQ(z.rep().digits, nullptr);
     EXPECT_EQ(z.rep().len, 0u);
-    EXPECT_EQ(z.rep().refs, 1);
 }
 
 TEST(Storage, ZeroHasOneFormAndExtremeIntsOneWord) {
     expect_zero_record(big_int());
     expect_zero_record(big_int(0));
+    const big_int one(1);
+    EXPECT_EQ(one.rep().sign, 1);
+    EXPECT_EQ(words_of(one), std::vector<std::uint32_t>{1});
 
     const big_int lowest(INT_MIN);
     EXPECT_EQ(lowest.rep().sign, -1);
@@ -51,11 +53,32 @@ TEST(Storage, CopiesShareRecordsAndEveryRecordIsReleased) {
     EXPECT_EQ(live_big_int_reps(), before);
 }
 
+TEST(Storage, ZeroAndOneAreSharedRecordsThatAllocateNothing) {
+    const long before = live_big_int_reps();
+    {
+        const big_int zeros[] = {big_int(), big_int(0), big_int(7) - big_int(7), big_int(3) * 0,
+                                 big_int(5) / big_int(6), big_int("0"), big_int(12) % big_int(4)};
+        const big_int ones[] = {big_int(1), big_int(8) - big_int(7), big_int(-1) * big_int(-1),
+                                big_int(6) / big_int(6), big_int("1"), big_int(13) % big_int(4),
+                                big_int("0x10000000000000001") % big_int("0x10000000000000000")};
+        for (const big_int& z : zeros) {
+            expect_zero_record(z);
+            EXPECT_EQ(&z.rep(), &zeros[0].rep());
+        }
+        for (const big_int& x : ones) EXPECT_EQ(&x.rep(), &ones[0].rep());
+        EXPECT_EQ(live_big_int_reps(), before);
+        // -1 has a record of its own.
+        const big_int minus_one = -ones[0];
+        EXPECT_EQ(live_big_int_reps(), before + 1);
+        EXPECT_EQ(text_of(minus_one), "-1");
+    }
+    EXPECT_EQ(live_big_int_reps(), before);
+}
+
 TEST(StorageDeathTest, FailedAllocationIsTheFatalHeapOverflow) {
     const char* report = "^Big arith fatal error: \n the heap overflow\n$";
-    // The digit word, then the record, of a one-word value.
+    // The one block of record and digit word of a one-word value.
     EXPECT_EXIT((fail_allocation_after(1), big_int(5)), ::testing::ExitedWithCode(1), report);
-    EXPECT_EXIT((fail_allocation_after(2), big_int(5)), ::testing::ExitedWithCode(1), report);
     const big_int a("0x123456789abcdef0123");
     EXPECT_EXIT((fail_allocation_after(1), a * a), ::testing::ExitedWithCode(1), report);
     EXPECT_EXIT((fail_allocation_after(3), a / big_int(7)), ::testing::ExitedWithCode(1), report);

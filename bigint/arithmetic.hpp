@@ -4,6 +4,8 @@
 
 #include "bigint/storage.hpp"
 
+#include <cstddef>
+
 namespace velmora {
 
 // -a; -0 is zero.
@@ -31,6 +33,10 @@ int operator<(const big_int& a, const big_int& b);
 int operator>(const big_int& a, const big_int& b);
 int operator<=(const big_int& a, const big_int& b);
 int operator>=(const big_int& a, const big_int& b);
+
+// The product of the n values at factors (1 when n is 0), multiplied pairwise in a balanced
+// tree so that the large products are few and of operands of equal size.
+big_int product(const big_int* factors, std::size_t n);
 
 // A value of up to n 32-bit digits (zero when n <= 0 or every digit came out 0), each digit
 // drawn from 0 to 32767 by one process-wide generator, the first drawn the least significant.

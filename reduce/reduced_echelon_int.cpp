@@ -5,13 +5,19 @@
 #include "rational/gcd.hpp"
 #include "reduce/content.hpp"
 
+#include <vector>
+
 namespace velmora {
 
 void reduced_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matrix<big_int>& Q,
                          vector<int>& basis, big_int& det, int movie, std::ostream& out) {
-    const big_int zero(0);
+    const big_int zero(0), one(1);
+    // det is (-1)^s times the product of every content d and of B's pivots, divided by the
+    // product of every row multiplier c; the factors are kept (ones left out) and multiplied
+    // in product trees at the end, and only when det is not 0.
+    int det_sign = 1;
+    std::vector<big_int> det_factors, multipliers;
     det = big_int(1);
-    big_int multipliers(1);  // product of every row multiplier c
     Q = scalar_matrix(big_int(1), A.rows());
     B = A;
     basis.resize(0);
@@ -30,14 +36,14 @@ void reduced_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matrix<bi
             continue;
         }
         if (movie) out << "Pivot item: (" << p << ", " << j << ")\n";
-        if (p != i) exchange_rows(B, Q, i, p, det, movie, out);
+        if (p != i) exchange_rows(B, Q, i, p, det_sign, movie, out);
         big_int v = B(i, j);
         if (v < zero) {
             const big_int minus_one(-1);
             B.mult_row(i, minus_one);
             Q.mult_row(i, minus_one);
             v = -v;
-            det = -det;
+            det_sign = -det_sign;
         }
         for (int k = 0; k < m; ++k) {
             if (k == i) continue;
@@ -49,12 +55,12 @@ void reduced_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matrix<bi
             B.add_rows(k, i, e);
             Q.mult_row(k, c);
             Q.add_rows(k, i, e);
-            multipliers = multipliers * c;
+            if (c != one) multipliers.push_back(c);
             // Row k of Q is never all zero, so d >= 1.
             const big_int d = gcd(content(B.row(k)), content(Q.row(k)));
             B.div_row(k, d);
             Q.div_row(k, d);
-            det = det * d;
+            if (d != one) det_factors.push_back(d);
         }
         if (movie) {
             out << "Elimination in column " << j << '\n' << std::flush;
@@ -68,8 +74,9 @@ void reduced_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matrix<bi
         det = zero;
         return;
     }
-    for (int k = 0; k < i; ++k) det = det * B(k, basis[k]);
-    det = det / multipliers;
+    for (int k = 0; k < i; ++k) det_factors.push_back(B(k, basis[k]));
+    det = product(det_factors.data(), det_factors.size()) / product(multipliers.data(), multipliers.size());
+    if (det_sign < 0) det = -det;
 }
 
 } // namespace velmora

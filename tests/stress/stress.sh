@@ -13,9 +13,16 @@ measure() {
   label=$1; program=$2; input=$3; shift 3
   /usr/bin/time -f "%e %M" -o "$scratch/time" "$bin/$program" "$@" <"$input" >"$scratch/out" 2>"$scratch/err"
   status=$?
-  read -r seconds kb <"$scratch/time"
+  # time writes a "Command exited with non-zero status" line before its figures
+  # when the status is not 0; the figures are on the last line.
+  read -r seconds kb <<TIME
+$(tail -n 1 "$scratch/time")
+TIME
   printf '%-44s %8s s %10s kB peak  status %s\n' "$label" "$seconds" "$kb" "$status"
-  if [ "$kb" -gt 8000000 ]; then fail "$label: peak memory $kb kB is above 8 GB"; fi
+  case "$kb" in
+    '' | *[!0-9]*) fail "$label: no peak memory figure" ;;
+    *) [ "$kb" -le 8000000 ] || fail "$label: peak memory $kb kB is above 8 GB" ;;
+  esac
 }
 
 reports="matrix error: matrix::operator >> : input error

@@ -3,6 +3,7 @@
 #include "rational/gcd.hpp"
 #include "reduce/buffer.hpp"
 #include "reduce/crt.hpp"
+#include "reduce/lehmer_gcd.hpp"
 #include "reduce/minor_bound.hpp"
 #include "reduce/modular_echelon.hpp"
 
@@ -123,6 +124,16 @@ void set_basis(vector<int>& basis, const full_rank_solution& s) {
     for (int t = 0; t < s.m; ++t) basis.append_item(s.pivots[t]);
 }
 
+// x / d in lowest terms with a positive denominator. Pre: d != 0.
+rational<big_int> over(const big_int& x, const big_int& d) {
+    big_int g = lehmer_gcd(x, d);
+    if (d < big_int(0)) g = -g;
+    rational<big_int> r;
+    r.numerator = g == big_int(1) ? x : x / g;
+    r.denominator = d / g;
+    return r;
+}
+
 // Both output matrices could be given their sizes.
 template <class T>
 bool sized(const matrix<T>& M, int m, int n) {
@@ -165,13 +176,13 @@ bool multimodular_echelon(const matrix<rational<big_int>>& A, matrix<rational<bi
             B(t, s.pivots[t]) = number(1);
             for (int c = 0, k = 0, u = 0; c < n; ++c) {
                 if (u < m && s.pivots[u] == c) ++u;
-                else B(t, c) = number(s.scaled_b(t, k++), d);
+                else B(t, c) = over(s.scaled_b(t, k++), d);
             }
         }
     }
     if (with_q && sized(Q, m, m))
         for (int t = 0; t < m; ++t)
-            for (int i = 0; i < m; ++i) Q(t, i) = number(s.scaled_q(t, i) * lcms[i], d);
+            for (int i = 0; i < m; ++i) Q(t, i) = over(s.scaled_q(t, i) * lcms[i], d);
     set_basis(basis, s);
     // The leading m-by-m minor of A, which vanishes unless the pivots are 0 .. m-1.
     bool leading = true;
@@ -201,8 +212,8 @@ bool multimodular_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matr
     const bool fill_b = with_b && sized(B, m, n), fill_q = with_q && sized(Q, m, m);
     for (int t = 0; t < m && (fill_b || fill_q); ++t) {
         big_int g = abs(d);
-        for (int k = 0; k < width && g != one; ++k) g = gcd(g, s.scaled_b(t, k));
-        for (int i = 0; s.with_q && i < m && g != one; ++i) g = gcd(g, s.scaled_q(t, i));
+        for (int k = 0; k < width && g != one; ++k) g = lehmer_gcd(g, s.scaled_b(t, k));
+        for (int i = 0; s.with_q && i < m && g != one; ++i) g = lehmer_gcd(g, s.scaled_q(t, i));
         const big_int divisor = d < zero ? -g : g;
         auto divided = [&](const big_int& x) { return divisor == one ? x : x / divisor; };
         if (fill_b) {

@@ -1,8 +1,8 @@
 // FLINT's reduced row echelon form of [A | I], for comparison with the programs
 // (benchmark only). Reads A in the programs' input format from standard input and
 // prints the rank and the seconds the rref took:
-//   flint_rref q   fmpq_mat_rref on the rational matrix [A | I] (as zerk)
-//   flint_rref z   fmpz_mat_rref on the integer matrix [A | I] (as zerkint)
+//   flint_rref zerk      fmpq_mat_rref on the rational matrix [A | I]
+//   flint_rref zerkint   fmpz_mat_rref on the integer matrix [A | I]
 #include <flint/fmpq_mat.h>
 #include <flint/fmpz_mat.h>
 #include <gmp.h>
@@ -14,7 +14,11 @@
 #include <string>
 
 int main(int argc, char** argv) {
-    const bool rational = argc > 1 && std::strcmp(argv[1], "q") == 0;
+    if (argc != 2 || (std::strcmp(argv[1], "zerk") != 0 && std::strcmp(argv[1], "zerkint") != 0)) {
+        std::fprintf(stderr, "usage: flint_rref zerk|zerkint < matrix\n");
+        return 2;
+    }
+    const bool rational = std::strcmp(argv[1], "zerk") == 0;
     long m = 0, n = 0;
     if (!(std::cin >> m >> n) || m < 0 || n < 0) {
         std::fprintf(stderr, "flint_rref: no matrix size\n");

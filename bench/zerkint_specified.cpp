@@ -1,8 +1,0 @@
-// zerkint with every input reduced by reduced_echelon_int (benchmark only).
-#include "specified_programs.hpp"
-
-#include <iostream>
-
-int main(int argc, char** argv) {
-    return velmora::run_program<velmora::zerkint_specified_tool>(argc, argv, std::cin, std::cout);
-}

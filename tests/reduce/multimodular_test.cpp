@@ -129,11 +129,11 @@ struct results {
     T det;
 };
 
-void specified(const matrix<number>& A, results<number>& r) {
+void by_reduction(const matrix<number>& A, results<number>& r) {
     std::ostringstream silent;
     reduced_echelon(A, r.B, r.Q, r.basis, r.det, 0, silent);
 }
-void specified(const matrix<big_int>& A, results<big_int>& r) {
+void by_reduction(const matrix<big_int>& A, results<big_int>& r) {
     std::ostringstream silent;
     reduced_echelon_int(A, r.B, r.Q, r.basis, r.det, 0, silent);
 }
@@ -145,13 +145,13 @@ bool engine(const matrix<big_int>& A, results<big_int>& r, bool b, bool q) {
 }
 
 // Runs both on A: where the engine takes the matrix, every result it was asked for
-// must be the specified one; it must take every matrix of full row rank (unless the
+// must be the reduction's; it must take every matrix of full row rank (unless the
 // rank test prime was made unlucky) and leave its outputs alone on the others.
 // Returns whether the engine took A.
 template <class T>
 bool compare(const matrix<T>& A, bool first_prime_unlucky, bool with_b, bool with_q) {
     results<T> want;
-    specified(A, want);
+    by_reduction(A, want);
     results<T> got;
     got.B.resize(1, 1);
     got.basis.append_item(5);
@@ -197,7 +197,7 @@ unsigned first_seed() {
 
 // Runs `runs` seeds from a fresh base; sizes and entry bits as given. Returns how many
 // integer matrices the engine took.
-// Rational entries (costly for the specified reduction) only up to rational_max_m rows.
+// Rational entries (costly for reduced_echelon) only up to rational_max_m rows.
 int differential_run(int runs, int max_m, int max_n, const int* bit_choices, int bit_count,
                      int rational_max_m) {
     const unsigned base = first_seed();
@@ -243,7 +243,7 @@ TEST(Multimodular, LargestShapes) {
     differential_run(3, 30, 60, bits, 2, 0);
 }
 
-TEST(Multimodular, EmptyMatricesGoToTheSpecifiedReduction) {
+TEST(Multimodular, EmptyMatricesAreLeftToTheReductions) {
     for (auto [m, n] : {std::pair{0, 0}, {0, 3}, {3, 0}}) {
         matrix<big_int> a(m, n);
         EXPECT_FALSE(compare(a, false, true, true));

@@ -28,7 +28,7 @@ value_pair random_value(std::mt19937& rng, int words) {
     std::string hex = "0x";
     char word_text[9];
     for (int i = 0; i < words; ++i) {
-        mag_word w = mag_word(rng());
+        std::uint32_t w = std::uint32_t(rng());
         if (i == 0 && w == 0) w = 1;
         std::snprintf(word_text, sizeof word_text, "%08x", w);
         hex += word_text;

@@ -32,8 +32,8 @@ int operator>(const big_int& a, const big_int& b);
 int operator<=(const big_int& a, const big_int& b);
 int operator>=(const big_int& a, const big_int& b);
 
-// A value of up to n words (zero when n <= 0 or every word came out 0), each word drawn
-// from 0 to 32767 by one process-wide generator.
+// A value of up to n 32-bit digits (zero when n <= 0 or every digit came out 0), each digit
+// drawn from 0 to 32767 by one process-wide generator, the first drawn the least significant.
 big_int random_big_int(int n);
 
 } // namespace velmora

@@ -1,4 +1,4 @@
-// Word-array primitives on magnitudes: arrays of 32-bit words, least significant
+// Word-array primitives on magnitudes: arrays of 64-bit words, least significant
 // first, with explicit lengths. They allocate nothing, know nothing of signs and
 // never trim high zero words; the value layer above them does all of that.
 #pragma once
@@ -7,7 +7,25 @@
 
 namespace velmora {
 
-using mag_word = std::uint32_t;
+using mag_word = std::uint64_t;
+// Twice a word: holds any product of two words plus two more words.
+__extension__ typedef unsigned __int128 mag_dword;
+
+constexpr int mag_word_bits = 64;
+
+// The quotient of the two-word value (high, low) by d; r gets the remainder.
+// Pre: high < d (so the quotient fits a word).
+inline mag_word mag_div_2by1(mag_word high, mag_word low, mag_word d, mag_word& r) {
+#if defined(__x86_64__)
+    mag_word q;
+    __asm__("divq %[d]" : "=a"(q), "=d"(r) : [d] "r"(d), "a"(low), "d"(high) : "cc");
+    return q;
+#else
+    const mag_dword t = (mag_dword(high) << 64) | low;
+    r = mag_word(t % d);
+    return mag_word(t / d);
+#endif
+}
 
 // a += b in place; a carry out of the top sets a[na] = 1. Returns na or na + 1.
 // Pre: na >= nb >= 1; a has room for na + 1 words.

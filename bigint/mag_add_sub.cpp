@@ -8,24 +8,23 @@ namespace {
 
 // The common body of mag_add and mag_sub: a ±= b over nb words, then the carry or borrow
 // ripples through a's remaining words until it dies out. Returns the carry or borrow (0 or 1)
-// that leaves a's top word. Bit 32 of a wrapped 64-bit difference is set exactly when it
-// borrowed, as bit 32 of a sum is set exactly when it carried.
+// that leaves a's top word. The high half of a wrapped double-word difference is all ones
+// exactly when it borrowed, as the high half of a sum is 1 exactly when it carried.
 template <bool subtract>
 mag_word add_or_subtract(mag_word* a, const mag_word* b, std::uint32_t na, std::uint32_t nb) {
-    std::uint64_t carry = 0;
+    mag_word carry = 0;
     std::uint32_t i = 0;
     for (; i < nb; ++i) {
-        const std::uint64_t t = subtract ? std::uint64_t(a[i]) - b[i] - carry
-                                         : std::uint64_t(a[i]) + b[i] + carry;
+        const mag_dword t = subtract ? mag_dword(a[i]) - b[i] - carry : mag_dword(a[i]) + b[i] + carry;
         a[i] = mag_word(t);
-        carry = (t >> 32) & 1;
+        carry = mag_word(t >> mag_word_bits) & 1;
     }
     for (; carry != 0 && i < na; ++i) {
-        const std::uint64_t t = subtract ? std::uint64_t(a[i]) - carry : std::uint64_t(a[i]) + carry;
-        a[i] = mag_word(t);
-        carry = (t >> 32) & 1;
+        const mag_word before = a[i];
+        a[i] = subtract ? before - 1 : before + 1;
+        carry = subtract ? before == 0 : a[i] == 0;
     }
-    return mag_word(carry);
+    return carry;
 }
 
 } // namespace

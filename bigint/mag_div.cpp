@@ -6,71 +6,84 @@ namespace velmora {
 
 namespace {
 
-constexpr std::uint64_t word_base = std::uint64_t(1) << 32;
-
 // u[0 .. n] -= q * v[0 .. n - 1]. Returns 1 when the subtraction borrowed out of u[n].
-mag_word multiply_subtract(mag_word* u, const mag_word* v, std::uint32_t n, std::uint64_t q) {
-    std::uint64_t carry = 0;
-    std::uint64_t borrow = 0;
+mag_word multiply_subtract(mag_word* u, const mag_word* v, std::uint32_t n, mag_word q) {
+    mag_word carry = 0;
+    mag_word borrow = 0;
     for (std::uint32_t i = 0; i < n; ++i) {
-        const std::uint64_t p = v[i] * q + carry;
-        const std::uint64_t t = std::uint64_t(u[i]) - mag_word(p) - borrow;
+        const mag_dword p = mag_dword(v[i]) * q + carry;
+        const mag_dword t = mag_dword(u[i]) - mag_word(p) - borrow;
         u[i] = mag_word(t);
-        carry = p >> 32;
-        borrow = (t >> 32) & 1;
+        carry = mag_word(p >> mag_word_bits);
+        borrow = mag_word(t >> mag_word_bits) & 1;
     }
-    const std::uint64_t t = std::uint64_t(u[n]) - carry - borrow;
+    const mag_dword t = mag_dword(u[n]) - carry - borrow;
     u[n] = mag_word(t);
-    return mag_word((t >> 32) & 1);
+    return mag_word(t >> mag_word_bits) & 1;
 }
 
 // u[0 .. n - 1] += v[0 .. n - 1]; the carry out of the top word is dropped.
 void add_back(mag_word* u, const mag_word* v, std::uint32_t n) {
-    std::uint64_t carry = 0;
+    mag_word carry = 0;
     for (std::uint32_t i = 0; i < n; ++i) {
-        const std::uint64_t t = std::uint64_t(u[i]) + v[i] + carry;
+        const mag_dword t = mag_dword(u[i]) + v[i] + carry;
         u[i] = mag_word(t);
-        carry = t >> 32;
+        carry = mag_word(t >> mag_word_bits);
     }
+}
+
+// a (n words) shifted left by s bits in place, 0 <= s < 64. Returns the bits shifted out.
+mag_word shift_left(mag_word* a, std::uint32_t n, int s) {
+    if (s == 0) return 0;
+    mag_word out = 0;
+    for (std::uint32_t i = 0; i < n; ++i) {
+        const mag_word w = a[i];
+        a[i] = (w << s) | out;
+        out = w >> (mag_word_bits - s);
+    }
+    return out;
+}
+
+// a (n words) shifted right by s bits in place, 0 <= s < 64; the bits shifted out are dropped.
+void shift_right(mag_word* a, std::uint32_t n, int s) {
+    if (s == 0) return;
+    for (std::uint32_t i = 0; i + 1 < n; ++i) a[i] = (a[i] >> s) | (a[i + 1] << (mag_word_bits - s));
+    a[n - 1] >>= s;
 }
 
 } // namespace
 
 mag_word mag_div_word(const mag_word* a, mag_word* q, std::uint32_t n, mag_word d) {
     assert(n >= 1 && d != 0);
-    std::uint64_t r = 0;
-    for (std::uint32_t i = n; i-- > 0;) {
-        const std::uint64_t t = (r << 32) | a[i];
-        q[i] = mag_word(t / d);
-        r = t % d;
-    }
-    return mag_word(r);
+    mag_word r = 0;
+    for (std::uint32_t i = n; i-- > 0;) q[i] = mag_div_2by1(r, a[i], d, r);
+    return r;
 }
 
 std::uint32_t mag_divide(mag_word* u, mag_word* v, mag_word* q, std::uint32_t m, std::uint32_t n) {
     assert(n >= 2 && m >= n && v[n - 1] != 0);
-    // Scaling both operands by d brings v's top word to at least 2^31, which keeps every
-    // quotient estimate below at most two too large.
-    const mag_word d = v[n - 1] == 0xFFFFFFFFu ? 1 : mag_word(word_base / (std::uint64_t(v[n - 1]) + 1));
-    [[maybe_unused]] const mag_word v_carry = mag_mul_word_add(v, v, n, d, 0);
-    assert(v_carry == 0 && v[n - 1] >= 0x80000000u);
-    u[m] = mag_mul_word_add(u, u, m, d, 0);
+    // The normalisation factor 2^s brings v's top bit to 1, which keeps every quotient
+    // estimate below at most two too large.
+    const int s = __builtin_clzll(v[n - 1]);
+    shift_left(v, n, s);
+    u[m] = shift_left(u, m, s);
 
-    const std::uint64_t top = v[n - 1];
-    const std::uint64_t second = v[n - 2];
+    const mag_word top = v[n - 1];
+    const mag_word second = v[n - 2];
     for (std::uint32_t j = m - n + 1; j-- > 0;) {
         mag_word* uj = u + j;
-        std::uint64_t q_hat;
-        std::uint64_t r_hat;
+        mag_word q_hat;
+        mag_dword r_hat;
         if (uj[n] < top) {
-            const std::uint64_t head = (std::uint64_t(uj[n]) << 32) | uj[n - 1];
-            q_hat = head / top;
-            r_hat = head % top;
+            mag_word r;
+            q_hat = mag_div_2by1(uj[n], uj[n - 1], top, r);
+            r_hat = r;
         } else {
-            q_hat = word_base - 1;
-            r_hat = std::uint64_t(uj[n - 1]) + top;
+            q_hat = ~mag_word(0);
+            r_hat = mag_dword(uj[n - 1]) + top;
         }
-        while (r_hat < word_base && q_hat * second > ((r_hat << 32) | uj[n - 2])) {
+        while (r_hat >> mag_word_bits == 0 &&
+               mag_dword(q_hat) * second > ((r_hat << mag_word_bits) | uj[n - 2])) {
             --q_hat;
             r_hat += top;
         }
@@ -78,11 +91,10 @@ std::uint32_t mag_divide(mag_word* u, mag_word* v, mag_word* q, std::uint32_t m,
             --q_hat;
             add_back(uj, v, n);
         }
-        q[j] = mag_word(q_hat);
+        q[j] = q_hat;
     }
 
-    [[maybe_unused]] const mag_word rest = mag_div_word(u, u, n, d);
-    assert(rest == 0);
+    shift_right(u, n, s);
     return mag_length(u, n);
 }
 

@@ -21,28 +21,28 @@ mag_word mag_mul(const mag_word* a, const mag_word* b, mag_word* out, std::uint3
     assert(disjoint(out, na + nb, a, na) && disjoint(out, na + nb, b, nb));
     std::fill(out, out + na, mag_word(0));
     for (std::uint32_t j = 0; j < nb; ++j) {
-        // a[i] * b[j] + out[i + j] + carry stays below 2^64.
-        const std::uint64_t bj = b[j];
+        // a[i] * b[j] + out[i + j] + carry stays below 2^128.
+        const mag_word bj = b[j];
         mag_word* row = out + j;
-        std::uint64_t carry = 0;
+        mag_word carry = 0;
         for (std::uint32_t i = 0; i < na; ++i) {
-            const std::uint64_t t = a[i] * bj + row[i] + carry;
+            const mag_dword t = mag_dword(a[i]) * bj + row[i] + carry;
             row[i] = mag_word(t);
-            carry = t >> 32;
+            carry = mag_word(t >> mag_word_bits);
         }
-        row[na] = mag_word(carry);
+        row[na] = carry;
     }
     return out[na + nb - 1];
 }
 
 mag_word mag_mul_word_add(const mag_word* a, mag_word* out, std::uint32_t n, mag_word m, mag_word c) {
-    std::uint64_t carry = c;
+    mag_word carry = c;
     for (std::uint32_t i = 0; i < n; ++i) {
-        const std::uint64_t t = std::uint64_t(a[i]) * m + carry;
+        const mag_dword t = mag_dword(a[i]) * m + carry;
         out[i] = mag_word(t);
-        carry = t >> 32;
+        carry = mag_word(t >> mag_word_bits);
     }
-    return mag_word(carry);
+    return carry;
 }
 
 mag_word mag_mul_word(const mag_word* a, mag_word* out, std::uint32_t n, mag_word m) {

@@ -9,7 +9,7 @@ void group_size(int b, mag_word& P, int& k) {
     const mag_word radix = mag_word(b);
     P = 1;
     k = 0;
-    for (mag_word t = 0xFFFFFFFFu / radix; t != 0; t /= radix) {
+    for (mag_word t = ~mag_word(0) / radix; t != 0; t /= radix) {
         P *= radix;
         ++k;
     }

@@ -19,7 +19,7 @@ std::uint32_t groups_to_mag(const mag_word* g, mag_word* out, std::uint32_t n, m
     if (n == 0) return 0;
     out[0] = g[n - 1];
     std::uint32_t length = 1;
-    // Each step is out = out * P + group; the value stays below P^n <= 2^(32n).
+    // Each step is out = out * P + group; the value stays below P^n <= 2^(64n).
     for (std::uint32_t i = n - 1; i-- > 0;) {
         const mag_word carry = mag_mul_word_add(out, out, length, P, g[i]);
         if (carry != 0) out[length++] = carry;

@@ -44,7 +44,7 @@ big_int::big_int(int v) {
     }
     mag_word* w = new_words(1);
     // Negation in unsigned arithmetic: the most negative int has no positive counterpart.
-    w[0] = v < 0 ? 0u - mag_word(v) : mag_word(v);
+    w[0] = v < 0 ? mag_word(0u - std::uint32_t(v)) : mag_word(v);
     set_rep(v < 0 ? -1 : 1, w, 1);
 }
 

@@ -19,7 +19,7 @@ char* write_group(char* out, mag_word g, mag_word radix, int k, const char* digi
 
 // Writes the digits of g without leading zeros at out (nothing for 0); returns the end.
 char* write_top_group(char* out, mag_word g, mag_word radix, const char* digit_chars) {
-    char reversed[32];
+    char reversed[mag_word_bits];
     int n = 0;
     for (; g != 0; g /= radix) reversed[n++] = digit_chars[g % radix];
     return std::reverse_copy(reversed, reversed + n, out);

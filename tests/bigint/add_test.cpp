@@ -17,6 +17,10 @@ TEST(Add, CarriesAndBorrowsAcrossWords) {
         {"0x1000000000000000000000000", "-1", "ffffffffffffffffffffffff", "1000000000000000000000001"},
         {"-0x1000000000000000000000000", "0x1000000000000000000000001", "1", "-2000000000000000000000001"},
         {"-0xffffffff00000000", "-0xffffffff00000001", "-1fffffffe00000001", "1"},
+        {"0xffffffffffffffff", "1", "10000000000000000", "fffffffffffffffe"},
+        {"0x10000000000000000", "-1", "ffffffffffffffff", "10000000000000001"},
+        {"-0x100000000000000000000000000000000", "0xffffffffffffffffffffffffffffffff", "-1",
+         "-1ffffffffffffffffffffffffffffffff"},
     };
     for (const row& r : rows) {
         const big_int a(r.a), b(r.b);
@@ -33,9 +37,9 @@ TEST(Add, ResultsAreInNormalForm) {
     EXPECT_EQ(zero.rep().digits, nullptr);
     EXPECT_EQ(zero.rep().len, 0u);
 
-    EXPECT_EQ(words_of(big_int("0xffffffff") + 1), (std::vector<mag_word>{0, 1}));
-    EXPECT_EQ(words_of(big_int("0x100000000") + -1), std::vector<mag_word>{0xFFFFFFFFu});
-    EXPECT_EQ(words_of(big_int("0x100000001") - big_int("0x100000000")), std::vector<mag_word>{1});
+    EXPECT_EQ(words_of(big_int("0xffffffff") + 1), (std::vector<std::uint32_t>{0, 1}));
+    EXPECT_EQ(words_of(big_int("0x100000000") + -1), std::vector<std::uint32_t>{0xFFFFFFFFu});
+    EXPECT_EQ(words_of(big_int("0x100000001") - big_int("0x100000000")), std::vector<std::uint32_t>{1});
     EXPECT_EQ((-big_int(0)).rep().sign, 0);
 }
 

@@ -28,16 +28,20 @@ TEST(Divide, TruncatingSignsAndWordLengthEdges) {
         // Divisor top word 2^32 - 1: normalisation factor 1.
         {"0x123456789abcdef0fedcba9876543210aa55aa55", "0xffffffff00000001", "12345678acf1356999999989",
          "62fc963010bc10cc"},
+        // Divisor top word 2^64 - 1, and a one-word divisor of 2^64 - 1.
+        {"0x123456789abcdef0fedcba9876543210aa55aa55", "0xffffffffffffffff0000000000000001", "12345678",
+         "9abcdef11111111076543210982153dd"},
+        {"0xffffffffffffffffffffffffffffffff", "0xffffffffffffffff", "10000000000000001", "0"},
         // A quotient digit that needs the add-back step.
         {"0x7FFFFFFF800000000000000000000000", "0x800000000000000000000001", "fffffffe",
          "7fffffffffffffff00000002"},
     };
     for (const division_row& r : rows) expect_division(r);
-    EXPECT_EQ(words_of(big_int("0x100000000") / 2), std::vector<mag_word>{0x80000000u});
+    EXPECT_EQ(words_of(big_int("0x100000000") / 2), std::vector<std::uint32_t>{0x80000000u});
 }
 
 TEST(Divide, ShortDividendIsTheRemainderItself) {
-    const big_int a(5), b("0x10000000000");
+    const big_int a(5), b("0x1000000000000000000");
     EXPECT_EQ(&(a % b).rep(), &a.rep());
 }
 

@@ -9,7 +9,8 @@ namespace {
 
 TEST(Radix, GroupsAreTheLongestPowersBelowAWord) {
     struct row { int radix; mag_word P; int k; };
-    for (const row r : {row{10, 1000000000u, 9}, row{16, 268435456u, 7}, row{8, 1073741824u, 10}}) {
+    for (const row r : {row{10, 10000000000000000000u, 19}, row{16, mag_word(1) << 60, 15},
+                        row{8, mag_word(1) << 63, 21}}) {
         mag_word P = 0;
         int k = 0;
         group_size(r.radix, P, k);

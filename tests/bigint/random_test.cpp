@@ -1,4 +1,5 @@
 #include "bigint/big_int.hpp"
+#include "support/text_of.hpp"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +15,10 @@ TEST(Random, PositiveValuesOfFifteenBitWordsUpToTheLength) {
         const big_int_rep& r = x.rep();
         if (r.sign == 0) continue;
         EXPECT_EQ(r.sign, 1);
-        ASSERT_LE(r.len, unsigned(n));
-        EXPECT_NE(r.digits[r.len - 1], 0u);
-        for (unsigned w = 0; w < r.len; ++w) EXPECT_LE(r.digits[w], 32767u);
-        full_length_seen |= r.len == unsigned(n);
+        const std::vector<std::uint32_t> w = words_of(x);
+        ASSERT_LE(w.size(), std::size_t(n));
+        for (const std::uint32_t digit : w) EXPECT_LE(digit, 32767u);
+        full_length_seen |= w.size() == std::size_t(n);
     }
     EXPECT_TRUE(full_length_seen);
 }

@@ -22,10 +22,10 @@ TEST(Storage, ZeroHasOneFormAndExtremeIntsOneWord) {
 
     const big_int lowest(INT_MIN);
     EXPECT_EQ(lowest.rep().sign, -1);
-    EXPECT_EQ(words_of(lowest), std::vector<mag_word>{0x80000000u});
+    EXPECT_EQ(words_of(lowest), std::vector<std::uint32_t>{0x80000000u});
     const big_int highest(INT_MAX);
     EXPECT_EQ(highest.rep().sign, 1);
-    EXPECT_EQ(words_of(highest), std::vector<mag_word>{0x7FFFFFFFu});
+    EXPECT_EQ(words_of(highest), std::vector<std::uint32_t>{0x7FFFFFFFu});
 }
 
 TEST(Storage, CopiesShareRecordsAndEveryRecordIsReleased) {

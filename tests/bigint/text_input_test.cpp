@@ -77,7 +77,7 @@ TEST(TextInput, EveryTextForm) {
         {"-0x1f", "-31", "", false, eof_only},
     };
     for (const row& r : rows) expect_read(r);
-    EXPECT_EQ(words_of(big_int("4294967296")), (std::vector<mag_word>{0, 1}));
+    EXPECT_EQ(words_of(big_int("4294967296")), (std::vector<std::uint32_t>{0, 1}));
 }
 
 TEST(TextInput, FailedStreamGivesZeroAndStaysFailed) {

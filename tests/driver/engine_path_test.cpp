@@ -70,7 +70,10 @@ std::string random_input(std::mt19937& gen, int m, int n, int deficiency, bool f
     for (const auto& row : a) {
         for (int x : row) {
             text += std::to_string(x);
-            if (fractions && gen() % 3 == 0) text += "/" + std::to_string(den(gen));
+            if (fractions && gen() % 3 == 0) {
+                text += '/';
+                text += std::to_string(den(gen));
+            }
             text += " ";
         }
         text += "\n";

@@ -1,4 +1,4 @@
-// Test helpers: a big_int's text in a given radix and its significant words.
+// Test helpers: a big_int's text in a given radix and its significant 32-bit words.
 #pragma once
 
 #include "bigint/big_int.hpp"
@@ -16,8 +16,11 @@ inline std::string text_of(const big_int& x, int radix = 10) {
     return out.str();
 }
 
-inline std::vector<mag_word> words_of(const big_int& x) {
-    return std::vector<mag_word>(x.rep().digits, x.rep().digits + x.rep().len);
+// The magnitude as 32-bit words, least significant first.
+inline std::vector<std::uint32_t> words_of(const big_int& x) {
+    std::vector<std::uint32_t> w(magnitude_word_count(x));
+    copy_magnitude_words(x, w.data());
+    return w;
 }
 
 } // namespace velmora

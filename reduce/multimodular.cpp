@@ -156,6 +156,7 @@ bool multimodular_echelon(const matrix<rational<big_int>>& A, matrix<rational<bi
         big_int l(1);
         for (int j = 0; j < n; ++j) {
             const big_int& d = A(i, j).denominator;
+            if (d.rep().len == 0) return false;  // not a number: left to reduced_echelon
             l = l * (d / gcd(l, d));
         }
         for (int j = 0; j < n; ++j) {

@@ -13,9 +13,9 @@ namespace velmora {
 // and Q when with_b and with_q are set, to what reduced_echelon sets them to, and
 // returns true. Returns
 // false and leaves every output unchanged when A has no rows or no columns, more rows
-// than columns, a rank modulo the test prime below its row count, or minors too large
-// for the prime table. Writes no report; running out of memory is the fatal report
-// "the heap overflow". Pre: matrix_status is 1 and every denominator of A is positive.
+// than columns, a zero denominator, a rank modulo the test prime below its row count, or
+// minors too large for the prime table. Writes no report; running out of memory is the fatal report
+// "the heap overflow". Pre: matrix_status is 1.
 bool multimodular_echelon(const matrix<rational<big_int>>& A, matrix<rational<big_int>>& B,
                           matrix<rational<big_int>>& Q, vector<int>& basis, rational<big_int>& det,
                           bool with_b, bool with_q);

@@ -19,7 +19,8 @@ int run_program(int argc, const char* const* argv, std::istream& in, std::ostrea
     case walk_end::stop_failure: return 1;
     case walk_end::run: break;
     }
-    return run_sequence<typename Tool::element, typename Tool::det_type>(flags, Tool::reduce, in, out);
+    return run_sequence<typename Tool::element, typename Tool::det_type>(flags, Tool::reduce, Tool::engine, in,
+                                                                             out);
 }
 
 } // namespace velmora

@@ -18,19 +18,27 @@ template <class Element, class Det>
 using reduction = void (*)(const matrix<Element>&, matrix<Element>&, matrix<Element>&,
                            vector<int>&, Det&, int, std::ostream&);
 
+// A faster path for inputs it can prove to be of full row rank: (A, B, Q, basis,
+// det, B wanted, Q wanted). It returns false, having changed nothing and reported
+// nothing, for every other input.
+template <class Element, class Det>
+using full_rank_engine = bool (*)(const matrix<Element>&, matrix<Element>&, matrix<Element>&,
+                                  vector<int>&, Det&, bool, bool);
+
 // Seconds from t0 to t1 in whole seconds; 0 when the clock went back meanwhile.
 inline unsigned long elapsed_seconds(std::time_t t0, std::time_t t1) {
     return t1 > t0 ? static_cast<unsigned long>(t1 - t0) : 0UL;
 }
 
-// Reads A from in, reduces it and writes the results that flags ask for to out,
+// Reads A from in, reduces it (by engine when it is not null and succeeds, else by
+// reduce) and writes the results that flags ask for to out,
 // in the fixed order A, B, Q, rank, det, basis, time: bare when exactly one is
 // asked for and labels are not forced, else each under its label line. Returns
 // the exit status: 1 when the library reported anything during the run or the
 // output could not be written, else 0.
 template <class Element, class Det>
-int run_sequence(const run_flags& flags, reduction<Element, Det> reduce, std::istream& in,
-                 std::ostream& out) {
+int run_sequence(const run_flags& flags, reduction<Element, Det> reduce,
+                 full_rank_engine<Element, Det> engine, std::istream& in, std::ostream& out) {
     matrix<Element> A;
     in >> A;
     matrix<Element> B, Q;
@@ -38,7 +46,11 @@ int run_sequence(const run_flags& flags, reduction<Element, Det> reduce, std::is
     Det det;
 
     const std::time_t t0 = std::time(nullptr);
-    reduce(A, B, Q, basis, det, flags.movie, out);
+    // The movie narrates the steps of reduce, and after an input error reduce's own
+    // preparation makes the reports; the engine's results are those of reduce.
+    if (flags.movie || matrix_status != 1 || engine == nullptr ||
+        !engine(A, B, Q, basis, det, flags.b != 0, flags.q != 0))
+        reduce(A, B, Q, basis, det, flags.movie, out);
     const std::time_t t1 = std::time(nullptr);
 
     const bool labelled = flags.output_count() != 1 || flags.labels;

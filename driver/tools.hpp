@@ -1,10 +1,12 @@
-// What makes each program: its texts, its element and det types, its reduction.
+// What makes each program: its texts, its element and det types, its reduction and
+// the engine that takes over from it at full row rank.
 #pragma once
 
 #include "bigint/big_int.hpp"
 #include "driver/tool_texts.hpp"
 #include "rational/rational.hpp"
 #include "reduce/reduced_echelon.hpp"
+#include "reduce/multimodular.hpp"
 #include "reduce/reduced_echelon_int.hpp"
 
 namespace velmora {
@@ -13,6 +15,7 @@ struct zerk_tool {
     using element = rational<big_int>;
     using det_type = rational<big_int>;
     static constexpr auto reduce = &reduced_echelon;
+    static constexpr auto engine = &multimodular_echelon;
     static const tool_texts& texts() { return zerk_texts; }
 };
 
@@ -20,6 +23,7 @@ struct zerkint_tool {
     using element = big_int;
     using det_type = big_int;
     static constexpr auto reduce = &reduced_echelon_int;
+    static constexpr auto engine = &multimodular_echelon_int;
     static const tool_texts& texts() { return zerkint_texts; }
 };
 

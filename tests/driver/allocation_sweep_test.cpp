@@ -121,5 +121,14 @@ TEST(AllocationSweep, ZerkintRunWithMovie) {
     sweep<zerkint_tool>({"-l", "-m"}, "2 3\n2 4 -6\n-1 3 5\n");
 }
 
+// Without the movie, full row rank: the engine's own allocations fail in turn.
+TEST(AllocationSweep, ZerkRunByTheEngine) {
+    sweep<zerk_tool>({"-l"}, "2 3\n1/2 2 3\n4 5 -6/7\n");
+}
+
+TEST(AllocationSweep, ZerkintRunByTheEngine) {
+    sweep<zerkint_tool>({"-l"}, "2 3\n2 4 -6\n-1 3 5\n");
+}
+
 } // namespace
 } // namespace velmora

@@ -1,0 +1,8 @@
+// zerk with every input reduced by reduced_echelon, the engine off (benchmark only).
+#include "plain_programs.hpp"
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    return velmora::run_program<velmora::zerk_plain_tool>(argc, argv, std::cin, std::cout);
+}

@@ -1,0 +1,36 @@
+// Working arrays of the multimodular elimination, from the library's checked
+// allocation: running out of memory is the fatal report "the heap overflow", as
+// for the big integers the elimination builds.
+#pragma once
+
+#include "diag/allocation.hpp"
+#include "diag/report.hpp"
+
+#include <cstddef>
+#include <type_traits>
+
+namespace velmora {
+
+// n objects of T, value-initialised (zeros for words), owned until destruction.
+template <class T>
+class checked_buffer {
+public:
+    explicit checked_buffer(std::size_t n) : data_(allocate_array<T>(n == 0 ? 1 : n)), size_(n) {
+        if (data_ == nullptr) big_arith_fatal_error("the heap overflow");
+    }
+    checked_buffer(const checked_buffer&) = delete;
+    checked_buffer& operator=(const checked_buffer&) = delete;
+    ~checked_buffer() { delete[] data_; }
+
+    T* data() { return data_; }
+    const T* data() const { return data_; }
+    T& operator[](std::size_t k) { return data_[k]; }
+    const T& operator[](std::size_t k) const { return data_[k]; }
+    std::size_t size() const { return size_; }
+
+private:
+    T* data_;
+    std::size_t size_;
+};
+
+} // namespace velmora

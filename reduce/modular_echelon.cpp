@@ -1,0 +1,98 @@
+#include "reduce/modular_echelon.hpp"
+
+#include "reduce/buffer.hpp"
+
+#include <cassert>
+
+namespace velmora {
+
+residue reduce_mod(const big_int& x, std::uint64_t p) {
+    const big_int_rep& r = x.rep();
+    constexpr int word_bits = 8 * sizeof(mag_word);
+    residue v;
+    if (r.len == 1 && r.digits[0] < p) {
+        v = r.digits[0];
+    } else {
+        unsigned __int128 acc = 0;
+        for (std::uint32_t k = r.len; k-- > 0;) acc = ((acc << word_bits) | r.digits[k]) % p;
+        v = static_cast<residue>(acc);
+    }
+    return r.sign < 0 && v != 0 ? p - v : v;
+}
+
+namespace {
+
+// row[c] += f * pivot_row[c] for c in [from, to).
+void add_multiple(residue* row, const residue* pivot_row, int from, int to, shoup_factor f,
+                  std::uint64_t p) {
+    for (int c = from; c < to; ++c) row[c] = add_mod(row[c], mul_shoup(pivot_row[c], f, p), p);
+}
+
+void scale(residue* row, int from, int to, shoup_factor f, std::uint64_t p) {
+    for (int c = from; c < to; ++c) row[c] = mul_shoup(row[c], f, p);
+}
+
+// +1 or -1: the sign of the permutation t -> perm[t] of 0 .. m-1.
+int permutation_sign(const int* perm, int m) {
+    checked_buffer<unsigned char> seen(m);
+    int sign = 1;
+    for (int s = 0; s < m; ++s) {
+        if (seen[s]) continue;
+        int length = 0;
+        for (int t = s; !seen[t]; t = perm[t]) {
+            seen[t] = 1;
+            ++length;
+        }
+        if (length % 2 == 0) sign = -sign;
+    }
+    return sign;
+}
+
+} // namespace
+
+int modular_echelon(residue* W, residue* q, int m, int n, std::uint64_t p, int* pivot_rows,
+                    int* pivot_cols, residue& det) {
+    checked_buffer<unsigned char> has_pivot(m);
+    residue pivot_product = 1;
+    int t = 0;
+    for (int j = 0; j < n && t < m; ++j) {
+        int k = 0;
+        while (k < m && (has_pivot[k] || W[std::size_t(k) * n + j] == 0)) ++k;
+        if (k == m) continue;
+        residue* row = W + std::size_t(k) * n;
+        residue* q_row = q ? q + std::size_t(k) * m : nullptr;
+        pivot_product = mul_mod(pivot_product, row[j], p);
+        const shoup_factor inv = make_shoup_factor(inverse_mod(row[j], p), p);
+        // Row k's unit in the identity part moves into column t, which no row operation
+        // has touched yet (pivot rows so far only reach columns 0 .. t-1).
+        if (q_row) {
+            scale(q_row, 0, t, inv, p);
+            q_row[t] = inv.w;
+        }
+        scale(row, j + 1, n, inv, p);
+        row[j] = 1;
+        for (int k2 = 0; k2 < m; ++k2) {
+            residue* other = W + std::size_t(k2) * n;
+            if (k2 == k || other[j] == 0) continue;
+            const shoup_factor f = make_shoup_factor(p - other[j], p);
+            // Row k is zero left of column j: earlier columns are pivot columns cleared
+            // by their own pivots, or columns that were zero below the pivot rows.
+            add_multiple(other, row, j + 1, n, f, p);
+            other[j] = 0;
+            if (q_row) add_multiple(q + std::size_t(k2) * m, q_row, 0, t + 1, f, p);
+        }
+        has_pivot[k] = 1;
+        pivot_rows[t] = k;
+        pivot_cols[t] = j;
+        ++t;
+    }
+    if (t == m) {
+        // The eliminated rows, taken in pivot order, form the identity on the pivot
+        // columns; undoing the row order and the divisions by the pivots gives the minor.
+        det = permutation_sign(pivot_rows, m) < 0 ? (pivot_product == 0 ? 0 : p - pivot_product)
+                                                  : pivot_product;
+    }
+    return t;
+}
+
+} // namespace velmora

@@ -1,0 +1,24 @@
+// Gauss-Jordan elimination of [A | I] modulo one word-size prime.
+#pragma once
+
+#include "bigint/big_int.hpp"
+#include "reduce/modular.hpp"
+
+namespace velmora {
+
+// x mod p in [0, p), for a prime p < 2^62.
+residue reduce_mod(const big_int& x, std::uint64_t p);
+
+// Reduces [W | I] modulo p, W being m-by-n residues in row-major order, to reduced row
+// echelon form, taking as pivot in each column the first row without pivot whose entry
+// is nonzero. Rows stay in place: pivot_rows[t] is the row of the t-th pivot and
+// pivot_cols[t] its column (increasing). Returns the rank r; the elimination stops as
+// soon as every row has a pivot. When r == m, det is set to the determinant modulo p of
+// the m-by-m submatrix of W on the pivot columns (rows in their order).
+// The right-hand part is kept only when q is not null (m-by-m): q(k, t) holds the
+// entry of row k in the column of the identity that belongs to row pivot_rows[t];
+// columns of rows that never got a pivot are not kept (they hold the unit alone).
+int modular_echelon(residue* W, residue* q, int m, int n, std::uint64_t p, int* pivot_rows,
+                    int* pivot_cols, residue& det);
+
+} // namespace velmora

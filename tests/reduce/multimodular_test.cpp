@@ -1,0 +1,292 @@
+// The multimodular engine against the reductions it stands in for, on seeded random
+// matrices: full row rank and below it, dependent leading columns, tall and wide
+// shapes up to 30 by 60, entries up to 2^100, rational entries, and matrices built so
+// that the first primes of the table are unlucky. Rerun one seed with VELMORA_SEED=<n>.
+#include "bigint/big_int.hpp"
+#include "rational/rational.hpp"
+#include "reduce/modular.hpp"
+#include "reduce/multimodular.hpp"
+#include "reduce/reduced_echelon.hpp"
+#include "reduce/reduced_echelon_int.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <random>
+#include <sstream>
+#include <string>
+
+namespace velmora {
+namespace {
+
+using number = rational<big_int>;
+
+// A uniformly random value of up to `bits` bits (at least one), with a random sign.
+big_int random_entry(std::mt19937_64& gen, int bits) {
+    const int b = 1 + int(gen() % bits);
+    std::uint32_t words[4] = {};
+    const int n = (b + 31) / 32;
+    for (int k = 0; k < n; ++k) words[k] = static_cast<std::uint32_t>(gen());
+    if (b % 32 != 0) words[n - 1] &= (std::uint32_t(1) << (b % 32)) - 1;
+    return big_int_from_words(gen() % 2 ? 1 : -1, words, n);
+}
+
+big_int from_u64(std::uint64_t v) {
+    const std::uint32_t words[2] = {static_cast<std::uint32_t>(v), static_cast<std::uint32_t>(v >> 32)};
+    return big_int_from_words(1, words, 2);
+}
+
+// The kinds of matrices the engine must match the reductions on.
+enum class kind { full, deficient, dependent_leading, unlucky_column, unlucky_row, count };
+
+struct test_case {
+    matrix<big_int> a;
+    bool first_prime_unlucky = false;  // the rank test may then fail at full rank
+};
+
+test_case make_case(std::mt19937_64& gen, kind k, int m, int n, int bits) {
+    test_case c;
+    c.a.resize(m, n);
+    const int zero_percent = int(gen() % 3) * 20;
+    for (int i = 0; i < m; ++i)
+        for (int j = 0; j < n; ++j)
+            if (int(gen() % 100) >= zero_percent) c.a(i, j) = random_entry(gen, bits);
+    switch (k) {
+    case kind::deficient:
+        // The last row, and maybe more, combinations of the others.
+        for (int i = std::max(1, m - 1 - int(gen() % 3)); i < m; ++i) {
+            for (int j = 0; j < n; ++j) c.a(i, j) = big_int(0);
+            for (int r = 0; r < i; ++r) {
+                const big_int f = big_int(int(gen() % 7) - 3);
+                for (int j = 0; j < n; ++j) c.a(i, j) = c.a(i, j) + c.a(r, j) * f;
+            }
+        }
+        break;
+    case kind::dependent_leading:
+        // Column 1 a multiple of column 0: with full row rank, no leading minor.
+        if (n > 1) {
+            const big_int f = big_int(int(gen() % 5) - 2);
+            for (int i = 0; i < m; ++i) c.a(i, 1) = c.a(i, 0) * f;
+        }
+        break;
+    case kind::unlucky_column:
+    case kind::unlucky_row: {
+        // A column (the pivot columns move modulo these primes) or a row (the rank drops)
+        // multiplied by some of the first table primes.
+        big_int f(1);
+        for (int s = 0; s < 4; ++s)
+            if (gen() % 2) {
+                f = f * from_u64(table_prime(s));
+                if (s == 0) c.first_prime_unlucky = true;
+            }
+        if (k == kind::unlucky_column) {
+            const int j = int(gen() % std::min(n, 3));
+            for (int i = 0; i < m; ++i) c.a(i, j) = c.a(i, j) * f;
+        } else {
+            const int i = int(gen() % m);
+            for (int j = 0; j < n; ++j) c.a(i, j) = c.a(i, j) * f;
+        }
+        break;
+    }
+    default: break;
+    }
+    return c;
+}
+
+template <class T>
+bool same_entry(const T& x, const T& y) {
+    return x == y;
+}
+bool same_entry(const number& x, const number& y) {
+    return x.numerator == y.numerator && x.denominator == y.denominator;
+}
+
+template <class T>
+::testing::AssertionResult same_matrix(const matrix<T>& x, const matrix<T>& y) {
+    if (x.rows() != y.rows() || x.cols() != y.cols())
+        return ::testing::AssertionFailure() << "dimensions " << x.rows() << "x" << x.cols() << " and "
+                                             << y.rows() << "x" << y.cols();
+    for (int i = 0; i < x.rows(); ++i)
+        for (int j = 0; j < x.cols(); ++j)
+            if (!same_entry(x(i, j), y(i, j)))
+                return ::testing::AssertionFailure() << "entries (" << i << ", " << j << ") " << x(i, j)
+                                                     << " and " << y(i, j);
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult same_basis(const vector<int>& x, const vector<int>& y) {
+    if (x.size() != y.size()) return ::testing::AssertionFailure() << "ranks " << x.size() << " and " << y.size();
+    for (int k = 0; k < x.size(); ++k)
+        if (x[k] != y[k]) return ::testing::AssertionFailure() << "basis item " << k;
+    return ::testing::AssertionSuccess();
+}
+
+template <class T>
+struct results {
+    matrix<T> B, Q;
+    vector<int> basis;
+    T det;
+};
+
+void by_reduction(const matrix<number>& A, results<number>& r) {
+    std::ostringstream silent;
+    reduced_echelon(A, r.B, r.Q, r.basis, r.det, 0, silent);
+}
+void by_reduction(const matrix<big_int>& A, results<big_int>& r) {
+    std::ostringstream silent;
+    reduced_echelon_int(A, r.B, r.Q, r.basis, r.det, 0, silent);
+}
+bool engine(const matrix<number>& A, results<number>& r, bool b, bool q) {
+    return multimodular_echelon(A, r.B, r.Q, r.basis, r.det, b, q);
+}
+bool engine(const matrix<big_int>& A, results<big_int>& r, bool b, bool q) {
+    return multimodular_echelon_int(A, r.B, r.Q, r.basis, r.det, b, q);
+}
+
+// Runs both on A: where the engine takes the matrix, every result it was asked for
+// must be the reduction's; it must take every matrix of full row rank (unless the
+// rank test prime was made unlucky) and leave its outputs alone on the others.
+// Returns whether the engine took A.
+template <class T>
+bool compare(const matrix<T>& A, bool first_prime_unlucky, bool with_b, bool with_q) {
+    results<T> want;
+    by_reduction(A, want);
+    results<T> got;
+    got.B.resize(1, 1);
+    got.basis.append_item(5);
+    got.det = T(9);
+    const bool taken = engine(A, got, with_b, with_q);
+    const bool full_rank = A.rows() > 0 && want.basis.size() == A.rows();
+    if (!taken) {
+        EXPECT_TRUE(!full_rank || first_prime_unlucky) << "full row rank refused";
+        EXPECT_TRUE(got.B.rows() == 1 && got.Q.rows() == 0 && got.basis.size() == 1 && got.det == T(9));
+        return false;
+    }
+    EXPECT_TRUE(full_rank) << "taken below full row rank";
+    EXPECT_TRUE(same_basis(got.basis, want.basis));
+    EXPECT_TRUE(same_entry(got.det, want.det)) << got.det << " instead of " << want.det;
+    if (with_b) {
+        EXPECT_TRUE(same_matrix(got.B, want.B)) << "B";
+    }
+    if (with_q) {
+        EXPECT_TRUE(same_matrix(got.Q, want.Q)) << "Q";
+    }
+    return true;
+}
+
+matrix<number> as_rational(const matrix<big_int>& a) {
+    matrix<number> r(a.rows(), a.cols());
+    for (int i = 0; i < a.rows(); ++i)
+        for (int j = 0; j < a.cols(); ++j) r(i, j) = number(a(i, j));
+    return r;
+}
+
+// Entries of a divided by random denominators of up to den_bits bits.
+matrix<number> with_denominators(std::mt19937_64& gen, const matrix<big_int>& a, int den_bits) {
+    matrix<number> r(a.rows(), a.cols());
+    for (int i = 0; i < a.rows(); ++i)
+        for (int j = 0; j < a.cols(); ++j) r(i, j) = number(a(i, j), abs(random_entry(gen, den_bits)) + big_int(1));
+    return r;
+}
+
+// Debug and sanitizer builds run the reference reductions many times slower: a quarter
+// of the seeds there.
+#ifdef NDEBUG
+constexpr int run_share = 4;
+#else
+constexpr int run_share = 1;
+#endif
+
+unsigned first_seed() {
+    const char* s = std::getenv("VELMORA_SEED");
+    return s ? static_cast<unsigned>(std::strtoul(s, nullptr, 10)) : std::random_device{}();
+}
+
+// Runs `runs` seeds from a fresh base; sizes and entry bits as given. Returns how many
+// integer matrices the engine took.
+// Rational entries (costly for reduced_echelon) only up to rational_max_m rows.
+int differential_run(int runs, int max_m, int max_n, const int* bit_choices, int bit_count,
+                     int rational_max_m) {
+    const unsigned base = first_seed();
+    const bool one = std::getenv("VELMORA_SEED") != nullptr;
+    int taken = 0;
+    for (int run = 0; run < (one ? 1 : std::max(1, runs * run_share / 4)); ++run) {
+        const unsigned seed = base + run;
+        std::mt19937_64 gen(seed);
+        const kind k = static_cast<kind>(gen() % int(kind::count));
+        const int m = 1 + int(gen() % max_m);
+        // Mostly m <= n; some tall matrices, which the engine must refuse.
+        const int n = gen() % 8 == 0 ? 1 + int(gen() % m) : m + int(gen() % (max_n - m + 1));
+        const int bits = bit_choices[gen() % bit_count];
+        const bool with_b = gen() % 4 != 0, with_q = gen() % 4 != 0;
+        SCOPED_TRACE("VELMORA_SEED=" + std::to_string(seed) + ": " + std::to_string(m) + " by " +
+                     std::to_string(n) + ", kind " + std::to_string(int(k)) + ", " + std::to_string(bits) +
+                     " bits, B " + std::to_string(with_b) + ", Q " + std::to_string(with_q));
+        const test_case c = make_case(gen, k, m, n, bits);
+        if (compare(c.a, c.first_prime_unlucky, with_b, with_q)) ++taken;
+        if (m > rational_max_m) continue;
+        compare(as_rational(c.a), c.first_prime_unlucky, with_b, with_q);
+        if (gen() % 2) compare(with_denominators(gen, c.a, 1 + int(gen() % 20)), c.first_prime_unlucky, with_b, with_q);
+        if (::testing::Test::HasFailure()) break;
+    }
+    return taken;
+}
+
+TEST(Multimodular, SmallMatricesMatchBothReductions) {
+    const int bits[] = {2, 4, 8, 30, 64};
+    const int taken = differential_run(1000, 6, 9, bits, 5, 6);
+    if (!std::getenv("VELMORA_SEED")) {
+        EXPECT_GT(taken, 50 * run_share);  // the engine path is really exercised
+    }
+}
+
+TEST(Multimodular, MediumMatricesWithLargeEntries) {
+    const int bits[] = {10, 40, 100};
+    differential_run(40, 14, 28, bits, 3, 8);
+}
+
+TEST(Multimodular, LargestShapes) {
+    const int bits[] = {4, 100};
+    differential_run(3, 30, 60, bits, 2, 0);
+}
+
+TEST(Multimodular, EmptyMatricesAreLeftToTheReductions) {
+    for (auto [m, n] : {std::pair{0, 0}, {0, 3}, {3, 0}}) {
+        matrix<big_int> a(m, n);
+        EXPECT_FALSE(compare(a, false, true, true));
+        EXPECT_FALSE(compare(as_rational(a), false, true, true));
+    }
+}
+
+// Column 0 vanishes modulo the first three primes (the rank test prime included), so
+// they show a later pivot column at full rank and must give way to the fourth.
+TEST(Multimodular, UnluckyFirstPrimesAreReplaced) {
+    big_int f(1);
+    for (int s = 0; s < 3; ++s) f = f * from_u64(table_prime(s));
+    matrix<big_int> a(2, 3);
+    a(0, 0) = f;
+    a(0, 1) = big_int(1);
+    a(1, 0) = f * big_int(2);
+    a(1, 2) = big_int(5);
+    EXPECT_TRUE(compare(a, false, true, true));
+    EXPECT_TRUE(compare(as_rational(a), false, true, true));
+}
+
+// A prime that drops the rank after the rank test, and one that moves a pivot column
+// later, are both passed over.
+TEST(Multimodular, UnluckyLaterPrimesAreSkipped) {
+    matrix<big_int> a(3, 4);
+    const big_int p1 = from_u64(table_prime(1)), p2 = from_u64(table_prime(2));
+    a(0, 0) = p1 * p2;
+    a(0, 3) = big_int(1);
+    a(1, 1) = big_int(3);
+    a(2, 2) = p1;
+    a(2, 3) = big_int(-7);
+    EXPECT_TRUE(compare(a, false, true, true));
+    EXPECT_TRUE(compare(as_rational(a), false, true, true));
+}
+
+} // namespace
+} // namespace velmora

@@ -81,7 +81,7 @@ void reconstruct_symmetric(residue* residues, const std::uint64_t* primes, int k
     mixed_radix_digits(residues, primes, k, count);
     const std::uint32_t room = std::uint32_t(k + 1) * words_per_limb;
     // M and half = (M - 1) / 2 (M is odd): x is taken as x - M when x > half.
-    checked_buffer<mag_word> modulus(room), half(room), x(room);
+    checked_buffer<mag_word> modulus(room), half(room), x(room), difference(room);
     std::uint32_t nm = 0;
     nm = mul_add_limb(modulus.data(), nm, 0, 1);
     for (int s = 0; s < k; ++s) nm = mul_add_limb(modulus.data(), nm, primes[s], 0);
@@ -96,12 +96,12 @@ void reconstruct_symmetric(residue* residues, const std::uint64_t* primes, int k
             continue;
         }
         if (compare_mag(x.data(), n, half.data(), nh) > 0) {
-            mag_word* difference = copy_of_words(modulus.data(), nm);
-            mag_sub(difference, x.data(), nm, n);
-            out[e] = make_big_int(-1, difference, mag_length(difference, nm));
+            for (std::uint32_t w = 0; w < nm; ++w) difference[w] = modulus[w];
+            mag_sub(difference.data(), x.data(), nm, n);
+            out[e] = copied_value(-1, difference.data(), nm);
             continue;
         }
-        out[e] = make_big_int(1, copy_of_words(x.data(), n), n);
+        out[e] = copied_value(1, x.data(), n);
     }
 }
 

@@ -31,12 +31,9 @@ big_int from_limbs(const limb* x, std::uint32_t n) {
     if (words == 0) return big_int();
     mag_word* digits = new_words(words);
     for (std::uint32_t k = 0; k < words; ++k) digits[k] = static_cast<mag_word>(x[k * word_bits / 64] >> (k * word_bits % 64));
-    const std::uint32_t len = mag_length(digits, words);
-    if (len == 0) {
-        delete[] digits;
-        return big_int();
-    }
-    return make_big_int(1, digits, len);
+    const big_int value = copied_value(1, digits, words);
+    delete[] digits;
+    return value;
 }
 
 std::uint32_t trimmed(const limb* x, std::uint32_t n) {

@@ -18,8 +18,9 @@ std::uint32_t shaped_operands::length(std::uint32_t max_words) {
     return below(std::min(limit, max_words) + 1);
 }
 
-words shaped_operands::magnitude(std::uint32_t max_words) {
-    const std::uint32_t n = length(max_words);
+words shaped_operands::magnitude(std::uint32_t max_words) { return shaped(length(max_words)); }
+
+words shaped_operands::shaped(std::uint32_t n) {
     words w(n);
     if (n == 0) return w;
     switch (below(8)) {

@@ -11,13 +11,8 @@
 namespace velmora {
 namespace {
 
-std::uint64_t base_seed() {
-    const char* text = std::getenv("VELMORA_SEED");
-    return text != nullptr ? std::strtoull(text, nullptr, 10) : 20240612;
-}
-
 TEST(MagMul, KaratsubaEqualsSchoolbook) {
-    const std::uint64_t seed = base_seed();
+    const std::uint64_t seed = seed_from_environment(20240612);
     shaped_operands source(seed);
     const std::uint32_t t = mag_karatsuba_threshold;
     for (int i = 0; i < 400 && !HasFailure(); ++i) {

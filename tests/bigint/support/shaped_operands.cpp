@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace velmora {
 
@@ -80,6 +81,11 @@ void shaped_operands::add_back_pair(std::uint32_t max_words, words& u, words& v)
     u[extra + n - 2] = mag_word(low);
     u[extra + n - 1] = mag_word(high);
     u[extra + n] = mag_word(high >> 64);
+}
+
+std::uint64_t seed_from_environment(std::uint64_t fallback) {
+    const char* text = std::getenv("VELMORA_SEED");
+    return text != nullptr ? std::strtoull(text, nullptr, 10) : fallback;
 }
 
 std::string hex_literal(int sign, const words& magnitude) {

@@ -42,6 +42,10 @@ private:
     std::mt19937_64 rng_;
 };
 
+// The seed of a randomized test: VELMORA_SEED from the environment (to rerun the seed that a
+// failure printed), else the test's own fallback.
+std::uint64_t seed_from_environment(std::uint64_t fallback);
+
 // "-0x..." / "0x..." text of a signed magnitude, for both big_int and GMP to read ("0" for
 // no words).
 std::string hex_literal(int sign, const words& magnitude);

@@ -10,13 +10,29 @@ namespace {
 
 __extension__ typedef __int128 signed_dword;
 
+// The gcd of two words by the binary method: shifts and subtractions, no division.
 mag_word word_gcd(mag_word a, mag_word b) {
+    if (a == 0) return b;
+    if (b == 0) return a;
+    const int twos = __builtin_ctzll(a | b);
+    a >>= __builtin_ctzll(a);
     while (b != 0) {
-        const mag_word t = a % b;
-        a = b;
-        b = t;
+        b >>= __builtin_ctzll(b);
+        if (a > b) std::swap(a, b);
+        b -= a;
     }
-    return a;
+    return a << twos;
+}
+
+// q = n / d for 0 <= n, 0 < d, by subtraction when the quotient is small (the usual case
+// in Euclid's algorithm), else by division.
+std::int64_t small_quotient(std::int64_t n, std::int64_t d) {
+    if ((n >> 2) < d) {
+        std::int64_t q = 0;
+        for (; n >= d; n -= d) ++q;
+        return q;
+    }
+    return n / d;
 }
 
 // The 62 bits of x (n words) from bit `at` upwards; x has no bits above at + 62.
@@ -97,8 +113,10 @@ big_int gcd(const big_int& a, const big_int& b) {
         // bounds of the ratio); A, B, C, D are the cofactors: u' = A u + B v, v' = C u + D v.
         std::int64_t A = 1, B = 0, C = 0, D = 1;
         while (y + C > 0 && y + D > 0) {
-            const std::int64_t quotient = (x + A) / (y + C);
-            if (quotient != (x + B) / (y + D)) break;
+            const std::int64_t quotient = small_quotient(x + A, y + C);
+            // The same quotient for the other bound: q (y + D) <= x + B < (q + 1)(y + D).
+            const signed_dword low = signed_dword(quotient) * (y + D);
+            if (low > x + B || x + B - low >= y + D) break;
             std::int64_t s = A - quotient * C;
             A = C;
             C = s;

@@ -59,7 +59,7 @@ void reduced_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matrix<bi
             Q.add_rows(k, i, e);
             det_q = det_q * c;
             // Row k of Q is never all zero, so d >= 1.
-            const big_int d = gcd(content(B.row(k)), content(Q.row(k)));
+            const big_int d = row_content(B, Q, k);
             B.div_row(k, d);
             Q.div_row(k, d);
             det_q = det_q / d;

@@ -34,6 +34,11 @@ int operator>(const big_int& a, const big_int& b);
 int operator<=(const big_int& a, const big_int& b);
 int operator>=(const big_int& a, const big_int& b);
 
+// The greatest common divisor of |a| and |b|, never negative; gcd(0, 0) = 0 and
+// gcd(x, 0) = gcd(0, x) = |x|. Lehmer's method on the words: the same value as Euclid's
+// algorithm with remainders (the gcd template for any integer type).
+big_int gcd(const big_int& a, const big_int& b);
+
 // The product of the n values at factors (1 when n is 0), multiplied pairwise in a balanced
 // tree so that the large products are few and of operands of equal size.
 big_int product(const big_int* factors, std::size_t n);

@@ -19,6 +19,8 @@ quotient_and_remainder divide_by_nonzero(const big_int& a, const big_int& b) {
     const big_int_rep& rb = b.rep();
     if (ra.sign == 0) return {big_int(), big_int()};
     if (ra.len < rb.len) return {big_int(), a};
+    // x / 1 is x itself, x / -1 its negation; the remainder is 0.
+    if (rb.len == 1 && rb.digits[0] == 1) return {rb.sign > 0 ? a : -a, big_int()};
     const std::int32_t quotient_sign = ra.sign * rb.sign;
     if (rb.len == 1) {
         big_int_rep* q = new_rep(ra.len);

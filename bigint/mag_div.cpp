@@ -8,18 +8,18 @@ namespace {
 
 // u[0 .. n] -= q * v[0 .. n - 1]. Returns 1 when the subtraction borrowed out of u[n].
 mag_word multiply_subtract(mag_word* u, const mag_word* v, std::uint32_t n, mag_word q) {
+    // The borrow of each word joins the carry of the product: the high word of
+    // v[i] * q + carry is at most 2^64 - 2, so one more still fits.
     mag_word carry = 0;
-    mag_word borrow = 0;
     for (std::uint32_t i = 0; i < n; ++i) {
         const mag_dword p = mag_dword(v[i]) * q + carry;
-        const mag_dword t = mag_dword(u[i]) - mag_word(p) - borrow;
-        u[i] = mag_word(t);
-        carry = mag_word(p >> mag_word_bits);
-        borrow = mag_word(t >> mag_word_bits) & 1;
+        const mag_word low = mag_word(p), before = u[i];
+        u[i] = before - low;
+        carry = mag_word(p >> mag_word_bits) + (low > before);
     }
-    const mag_dword t = mag_dword(u[n]) - carry - borrow;
-    u[n] = mag_word(t);
-    return mag_word(t >> mag_word_bits) & 1;
+    const mag_word before = u[n];
+    u[n] = before - carry;
+    return carry > before;
 }
 
 // u[0 .. n - 1] += v[0 .. n - 1]; the carry out of the top word is dropped.

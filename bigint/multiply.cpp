@@ -7,9 +7,21 @@ big_int operator*(const big_int& a, const big_int& b) {
     const big_int_rep& ra = a.rep();
     const big_int_rep& rb = b.rep();
     if (ra.sign == 0 || rb.sign == 0) return big_int();
+    // x * 1 and 1 * x share x's record; -1 negates.
+    if (rb.len == 1 && rb.digits[0] == 1) return rb.sign > 0 ? a : -a;
+    if (ra.len == 1 && ra.digits[0] == 1) return ra.sign > 0 ? b : -b;
+    const big_int_rep& longer = ra.len >= rb.len ? ra : rb;
+    const big_int_rep& shorter = ra.len >= rb.len ? rb : ra;
     big_int_rep* r = new_rep(ra.len + rb.len);
     // The record keeps room for la + lb words even when the top one came out zero.
-    mag_mul(ra.digits, rb.digits, r->digits, ra.len, rb.len);
+    const std::size_t scratch_words = mag_mul_scratch(longer.len, shorter.len);
+    if (scratch_words == 0) {
+        mag_mul(longer.digits, shorter.digits, r->digits, longer.len, shorter.len);
+    } else {
+        mag_word* scratch = new_words(scratch_words);
+        mag_mul_fast(longer.digits, shorter.digits, r->digits, longer.len, shorter.len, scratch);
+        delete[] scratch;
+    }
     return make_big_int(r, ra.sign * rb.sign, ra.len + rb.len);
 }
 

@@ -35,46 +35,103 @@ public:
     bool is_integer() const { return denominator == T(1); }
 };
 
+namespace rational_detail {
+
+// True when a's denominator is positive. Every value that the operations build is in
+// normal form, which the fast paths below take for granted; values with a zero or negative
+// denominator (possible only by setting the fields directly) take the reference path.
+template <class T>
+bool positive_denominator(const rational<T>& a) {
+    return a.denominator > T(0);
+}
+
+// a + sign * b by the reference method: multiply out, then normalize.
+template <class T>
+rational<T> reference_sum(const rational<T>& a, const rational<T>& b, int sign) {
+    rational<T> r;
+    r.numerator = sign > 0 ? a.numerator * b.denominator + b.numerator * a.denominator
+                           : a.numerator * b.denominator - b.numerator * a.denominator;
+    r.denominator = a.denominator * b.denominator;
+    r.normalize();
+    return r;
+}
+
+// a + sign * b for operands in normal form, the same value as reference_sum: a zero operand
+// gives the other, and otherwise only the gcd g of the denominators is cancelled: with
+// q = g q' and s = g s', t = p s' ± r q' has gcd(t, q' s' g) = gcd(t, g).
+template <class T>
+rational<T> sum(const rational<T>& a, const rational<T>& b, int sign) {
+    if (!positive_denominator(a) || !positive_denominator(b)) return reference_sum(a, b, sign);
+    const T zero(0), one(1);
+    if (b.numerator == zero) return a;
+    if (a.numerator == zero) return sign > 0 ? b : -b;
+    rational<T> r;
+    if (a.denominator == one && b.denominator == one) {
+        r.numerator = sign > 0 ? a.numerator + b.numerator : a.numerator - b.numerator;
+        return r;
+    }
+    const T g = gcd(a.denominator, b.denominator);
+    if (g == one) {
+        r.numerator = sign > 0 ? a.numerator * b.denominator + b.numerator * a.denominator
+                               : a.numerator * b.denominator - b.numerator * a.denominator;
+        r.denominator = a.denominator * b.denominator;
+        return r;
+    }
+    const T q = a.denominator / g, s = b.denominator / g;
+    const T t = sign > 0 ? a.numerator * s + b.numerator * q : a.numerator * s - b.numerator * q;
+    if (t == zero) return r;
+    const T h = gcd(t, g);
+    r.numerator = t / h;
+    r.denominator = q * (b.denominator / h);
+    return r;
+}
+
+// The cross-cancelled product (p / g1)(r / g2) / ((q / g2)(s / g1)); for operands in normal
+// form it is already in lowest terms, so only a negative denominator needs fixing.
+template <class T>
+rational<T> cancelled_product(const T& p, const T& q, const T& r, const T& s, bool normal) {
+    const T zero(0);
+    if (normal && (p == zero || r == zero)) return rational<T>();
+    const T g1 = gcd(p, s);
+    const T g2 = gcd(r, q);
+    rational<T> result;
+    result.numerator = (p / g1) * (r / g2);
+    result.denominator = (q / g2) * (s / g1);
+    if (!normal) {
+        result.normalize();
+    } else if (result.denominator < zero) {
+        result.numerator = -result.numerator;
+        result.denominator = -result.denominator;
+    }
+    return result;
+}
+
+} // namespace rational_detail
+
 // Arithmetic on operands in normal form; every result is in normal form. The
 // product and quotient cancel crosswise first to keep their products small.
 template <class T>
 rational<T> operator+(const rational<T>& a, const rational<T>& b) {
-    rational<T> r;
-    r.numerator = a.numerator * b.denominator + b.numerator * a.denominator;
-    r.denominator = a.denominator * b.denominator;
-    r.normalize();
-    return r;
+    return rational_detail::sum(a, b, 1);
 }
 
 template <class T>
 rational<T> operator-(const rational<T>& a, const rational<T>& b) {
-    rational<T> r;
-    r.numerator = a.numerator * b.denominator - b.numerator * a.denominator;
-    r.denominator = a.denominator * b.denominator;
-    r.normalize();
-    return r;
+    return rational_detail::sum(a, b, -1);
 }
 
 template <class T>
 rational<T> operator*(const rational<T>& a, const rational<T>& b) {
-    const T g1 = gcd(a.numerator, b.denominator);
-    const T g2 = gcd(b.numerator, a.denominator);
-    rational<T> r;
-    r.numerator = (a.numerator / g1) * (b.numerator / g2);
-    r.denominator = (a.denominator / g2) * (b.denominator / g1);
-    r.normalize();
-    return r;
+    const bool normal = rational_detail::positive_denominator(a) && rational_detail::positive_denominator(b);
+    return rational_detail::cancelled_product(a.numerator, a.denominator, b.numerator, b.denominator, normal);
 }
 
+// A zero divisor takes the reference path, whose divisions by zero report as specified.
 template <class T>
 rational<T> operator/(const rational<T>& a, const rational<T>& b) {
-    const T g1 = gcd(a.numerator, b.numerator);
-    const T g2 = gcd(b.denominator, a.denominator);
-    rational<T> r;
-    r.numerator = (a.numerator / g1) * (b.denominator / g2);
-    r.denominator = (a.denominator / g2) * (b.numerator / g1);
-    r.normalize();
-    return r;
+    const bool normal = rational_detail::positive_denominator(a) && rational_detail::positive_denominator(b) &&
+                        b.numerator != T(0);
+    return rational_detail::cancelled_product(a.numerator, a.denominator, b.denominator, b.numerator, normal);
 }
 
 template <class T>
@@ -94,15 +151,29 @@ template <class T>
 int sgn(const rational<T>& a) {
     const T zero(0);
     if (a.numerator == zero) return 0;
+    if (rational_detail::positive_denominator(a)) return a.numerator > zero ? 1 : -1;
     if (a.numerator > zero && a.denominator > zero) return 1;
     if (a.numerator < zero && a.denominator < zero) return 1;
     return -1;
 }
 
-// The sign of a - b. All six comparisons go through it.
+// The sign of the difference a - b, built and normalized: the reference for cmp.
+template <class T>
+int reference_cmp(const rational<T>& a, const rational<T>& b) {
+    return sgn(rational_detail::reference_sum(a, b, -1));
+}
+
+// The sign of a - b. All six comparisons go through it. For operands in normal form it
+// is found from the signs and, for equal signs, the cross products p s and r q.
 template <class T>
 int cmp(const rational<T>& a, const rational<T>& b) {
-    return sgn(a - b);
+    if (!rational_detail::positive_denominator(a) || !rational_detail::positive_denominator(b))
+        return reference_cmp(a, b);
+    const int sa = sgn(a), sb = sgn(b);
+    if (sa != sb) return sa < sb ? -1 : 1;
+    if (sa == 0) return 0;
+    if (a.denominator == b.denominator) return cmp(a.numerator, b.numerator);
+    return cmp(a.numerator * b.denominator, b.numerator * a.denominator);
 }
 
 template <class T> int operator<(const rational<T>& a, const rational<T>& b) { return cmp(a, b) == -1; }

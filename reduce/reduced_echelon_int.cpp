@@ -12,11 +12,13 @@ namespace velmora {
 void reduced_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matrix<big_int>& Q,
                          vector<int>& basis, big_int& det, int movie, std::ostream& out) {
     const big_int zero(0), one(1);
-    // det is (-1)^s times the product of every content d and of B's pivots, divided by the
-    // product of every row multiplier c; the factors are kept (ones left out) and multiplied
-    // in product trees at the end, and only when det is not 0.
+    // det is (-1)^s times the product of B's pivots and of every content d, divided by the
+    // product of every row multiplier c. The row operations on Q multiply its determinant by
+    // c, divide it by d or change its sign, and Q stays an integer matrix, so the running
+    // quotient (product of c) / (product of d) is always the integer |det Q|: it is kept as
+    // one value, far smaller than the product of the c, and every division is exact.
     int det_sign = 1;
-    std::vector<big_int> det_factors, multipliers;
+    big_int det_q(1);
     det = big_int(1);
     Q = scalar_matrix(big_int(1), A.rows());
     B = A;
@@ -55,12 +57,12 @@ void reduced_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matrix<bi
             B.add_rows(k, i, e);
             Q.mult_row(k, c);
             Q.add_rows(k, i, e);
-            if (c != one) multipliers.push_back(c);
+            det_q = det_q * c;
             // Row k of Q is never all zero, so d >= 1.
-            const big_int d = gcd(content(B.row(k)), content(Q.row(k)));
+            const big_int d = row_content(B, Q, k);
             B.div_row(k, d);
             Q.div_row(k, d);
-            if (d != one) det_factors.push_back(d);
+            det_q = det_q / d;
         }
         if (movie) {
             out << "Elimination in column " << j << '\n' << std::flush;
@@ -74,8 +76,9 @@ void reduced_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matrix<bi
         det = zero;
         return;
     }
-    for (int k = 0; k < i; ++k) det_factors.push_back(B(k, basis[k]));
-    det = product(det_factors.data(), det_factors.size()) / product(multipliers.data(), multipliers.size());
+    std::vector<big_int> pivots;
+    for (int k = 0; k < i; ++k) pivots.push_back(B(k, basis[k]));
+    det = product(pivots.data(), pivots.size()) / det_q;
     if (det_sign < 0) det = -det;
 }
 

@@ -27,11 +27,6 @@ TEST(GmpOracle, NotRun) {
 
 constexpr std::uint32_t max_words = 300;
 
-std::uint64_t base_seed() {
-    const char* text = std::getenv("VELMORA_SEED");
-    return text != nullptr ? std::strtoull(text, nullptr, 10) : 20240607;
-}
-
 struct operand {
     std::string literal;
     big_int value;
@@ -78,7 +73,7 @@ protected:
     // Every record made by the cases is released again.
     void TearDown() override { EXPECT_EQ(live_big_int_reps(), live_before_); }
 
-    const std::uint64_t seed_ = base_seed();
+    const std::uint64_t seed_ = seed_from_environment(20240607);
     shaped_operands source_{seed_};
 
 private:

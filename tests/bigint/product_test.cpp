@@ -11,14 +11,9 @@
 namespace velmora {
 namespace {
 
-std::uint64_t base_seed() {
-    const char* text = std::getenv("VELMORA_SEED");
-    return text != nullptr ? std::strtoull(text, nullptr, 10) : 20240611;
-}
-
 // The product tree gives the running product, for every count of factors and every shape.
 TEST(Product, TreeEqualsRunningProduct) {
-    const std::uint64_t seed = base_seed();
+    const std::uint64_t seed = seed_from_environment(20240611);
     shaped_operands source(seed);
     for (int count = 0; count < 40 && !HasFailure(); ++count) {
         SCOPED_TRACE("VELMORA_SEED=" + std::to_string(seed) + ", count " + std::to_string(count));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace velmora {
 namespace {
 
@@ -28,6 +30,21 @@ TEST(Content, StopsAtOneEvenBeforeLaterZeroItems) {
     // Scanning from the end: 1 is reached at once, the leading items are not needed.
     EXPECT_TRUE(content(items({12, 8, 1})) == big_int(1));
     EXPECT_TRUE(content(items({4, 3, 2})) == big_int(1));
+}
+
+// row_content against the definition, gcd of the two contents, on random rows with
+// common factors, zeros and single columns.
+TEST(Content, RowContentIsTheGcdOfBothContents) {
+    std::mt19937 gen(20240614);
+    for (int trial = 0; trial < 500; ++trial) {
+        const int n = 1 + int(gen() % 4), m = 1 + int(gen() % 4);
+        const big_int factor(1 + int(gen() % 12));
+        matrix<big_int> B(1, n), Q(1, m);
+        for (int j = 0; j < n; ++j) B(0, j) = gen() % 3 == 0 ? big_int(0) : factor * big_int(int(gen() % 41) - 20);
+        for (int j = 0; j < m; ++j) Q(0, j) = factor * big_int(int(gen() % 41) - 20);
+        if (Q(0, m - 1) == big_int(0)) Q(0, m - 1) = factor;
+        EXPECT_TRUE(row_content(B, Q, 0) == gcd(content(B.row(0)), content(Q.row(0)))) << "trial " << trial;
+    }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace velmora {
 
@@ -18,8 +19,9 @@ std::uint32_t shaped_operands::length(std::uint32_t max_words) {
     return below(std::min(limit, max_words) + 1);
 }
 
-words shaped_operands::magnitude(std::uint32_t max_words) {
-    const std::uint32_t n = length(max_words);
+words shaped_operands::magnitude(std::uint32_t max_words) { return shaped(length(max_words)); }
+
+words shaped_operands::shaped(std::uint32_t n) {
     words w(n);
     if (n == 0) return w;
     switch (below(8)) {
@@ -79,6 +81,11 @@ void shaped_operands::add_back_pair(std::uint32_t max_words, words& u, words& v)
     u[extra + n - 2] = mag_word(low);
     u[extra + n - 1] = mag_word(high);
     u[extra + n] = mag_word(high >> 64);
+}
+
+std::uint64_t seed_from_environment(std::uint64_t fallback) {
+    const char* text = std::getenv("VELMORA_SEED");
+    return text != nullptr ? std::strtoull(text, nullptr, 10) : fallback;
 }
 
 std::string hex_literal(int sign, const words& magnitude) {

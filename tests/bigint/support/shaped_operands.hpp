@@ -21,6 +21,8 @@ public:
 
     // A magnitude of 0 to max_words significant words, mostly short, of a random shape.
     words magnitude(std::uint32_t max_words);
+    // A magnitude of exactly n significant words, of a random shape.
+    words shaped(std::uint32_t n);
 
     // u and v (v of at least three words) such that the second quotient digit from the top
     // is estimated one too high even after the two-word correction.
@@ -29,14 +31,20 @@ public:
     // -1 or +1.
     int sign() { return bit() ? 1 : -1; }
 
+    // A number from 0 to n - 1.
+    std::uint32_t below(std::uint32_t n) { return std::uint32_t(rng_() % n); }
+
 private:
     mag_word word() { return mag_word(rng_()); }
     bool bit() { return rng_() & 1; }
-    std::uint32_t below(std::uint32_t n) { return std::uint32_t(rng_() % n); }
     std::uint32_t length(std::uint32_t max_words);
 
     std::mt19937_64 rng_;
 };
+
+// The seed of a randomized test: VELMORA_SEED from the environment (to rerun the seed that a
+// failure printed), else the test's own fallback.
+std::uint64_t seed_from_environment(std::uint64_t fallback);
 
 // "-0x..." / "0x..." text of a signed magnitude, for both big_int and GMP to read ("0" for
 // no words).

@@ -3,7 +3,7 @@
 #include "rational/gcd.hpp"
 #include "reduce/buffer.hpp"
 #include "reduce/crt.hpp"
-#include "reduce/lehmer_gcd.hpp"
+#include "bigint/arithmetic.hpp"
 #include "reduce/minor_bound.hpp"
 #include "reduce/modular_echelon.hpp"
 
@@ -126,7 +126,7 @@ void set_basis(vector<int>& basis, const full_rank_solution& s) {
 
 // x / d in lowest terms with a positive denominator. Pre: d != 0.
 rational<big_int> over(const big_int& x, const big_int& d) {
-    big_int g = lehmer_gcd(x, d);
+    big_int g = gcd(x, d);
     if (d < big_int(0)) g = -g;
     rational<big_int> r;
     r.numerator = g == big_int(1) ? x : x / g;
@@ -213,8 +213,8 @@ bool multimodular_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matr
     const bool fill_b = with_b && sized(B, m, n), fill_q = with_q && sized(Q, m, m);
     for (int t = 0; t < m && (fill_b || fill_q); ++t) {
         big_int g = abs(d);
-        for (int k = 0; k < width && g != one; ++k) g = lehmer_gcd(g, s.scaled_b(t, k));
-        for (int i = 0; s.with_q && i < m && g != one; ++i) g = lehmer_gcd(g, s.scaled_q(t, i));
+        for (int k = 0; k < width && g != one; ++k) g = gcd(g, s.scaled_b(t, k));
+        for (int i = 0; s.with_q && i < m && g != one; ++i) g = gcd(g, s.scaled_q(t, i));
         const big_int divisor = d < zero ? -g : g;
         auto divided = [&](const big_int& x) { return divisor == one ? x : x / divisor; };
         if (fill_b) {

@@ -50,6 +50,8 @@ bench:
 	  echo "apt-get install$$missing"; \
 	  exit 1; \
 	fi
+	@dpkg -s libflint-dev >/dev/null 2>&1 || \
+	  echo "The FLINT column stays empty without libflint-dev: apt-get install libflint-dev"
 	@$(CMAKE) -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=ON -DVELMORA_TESTS=OFF >/dev/null
 	$(CMAKE) --build $(BENCH_BUILD) -j $(JOBS)
 	@$(CMAKE) --build $(BENCH_BUILD) --target run_benchmarks

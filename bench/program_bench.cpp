@@ -1,12 +1,15 @@
-// Whole-program benchmark: zerk and zerkint beside the same elimination on GMP
-// (gmp_reduce) on generated matrices, timed from outside as a user runs them.
-// For each case it first checks that both print the same B, Q, rank, det and
-// basis, then prints the median wall time and peak memory (max RSS) of each and
-// their ratio, as a table and as CSV.
-//   program_bench <directory of the programs> [runs] [case name filter]
-// Optional contenders, measured when their executable is in the directory:
-// zerk_plain and zerkint_plain (the programs held to the row-by-row
-// elimination) and flint_rref (FLINT's rref of [A | I]).
+// Whole-program benchmark, timed from outside as a user runs the programs, on
+// generated matrices. For each case and program it measures
+//   ours   zerk or zerkint -l (the multimodular engine wherever it proves full rank),
+//   plain  zerk_plain or zerkint_plain -l (the same programs held to the row-by-row
+//          elimination),
+//   GMP    gmp_reduce, the row-by-row elimination written on GMP,
+//   FLINT  flint_rref, FLINT's rref of [A | I] (where it was built),
+// first checking that ours, plain and GMP print the same B, Q, rank, det and basis.
+// Prints median wall time and peak memory (max RSS) and their ratios, as a table
+// and as CSV. The row-by-row contenders (plain and GMP) take minutes on the largest
+// cases and are measured only up to a number of entries (default 100 * 100).
+//   program_bench <directory of the programs> [runs] [case name filter] [largest plain entry count]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -33,14 +36,14 @@ struct bench_case {
 
 struct measurement {
     double seconds = -1;  // median wall time; -1 when not measured
-    long max_rss_kb = 0;  // largest peak resident size over the runs
+    long max_rss_kb = -1; // largest peak resident size over the runs
     int status = 0;
 };
 
 std::string input_path(const bench_case& c) { return "/tmp/velmora_bench_" + c.name + ".in"; }
 
-// Writes the case's matrix: uniform entries in [-range, range], fractions with
-// denominators in [1, range], or a product of an m-by-r and an r-by-n matrix
+// Writes the case's matrix: uniform entries in [-range, range], fractions of those
+// over denominators in [1, range], or a product of an m-by-r and an r-by-n matrix
 // (r = min(m, n) / 2) so that the rank is r.
 void write_matrix(const bench_case& c, unsigned seed) {
     std::mt19937 gen(seed);
@@ -124,10 +127,12 @@ std::string file_text(const std::string& path) {
     return s.str();
 }
 
-// The program's -l output up to its time section.
-std::string results_part(const std::string& text) {
-    const std::size_t time = text.find("!Time (seconds) =\n");
-    return time == std::string::npos ? text : text.substr(0, time);
+// A program's -l output up to its time section.
+std::string results_of(const std::vector<std::string>& argv, const std::string& input) {
+    const std::string out = "/tmp/velmora_bench.out";
+    run_once(argv, input, out);
+    const std::string text = file_text(out);
+    return text.substr(0, text.find("!Time (seconds) =\n"));
 }
 
 bool executable(const std::string& path) { return access(path.c_str(), X_OK) == 0; }
@@ -139,6 +144,13 @@ std::string seconds_text(const measurement& m) {
     return text;
 }
 
+std::string megabytes_text(const measurement& m) {
+    char text[32];
+    if (m.max_rss_kb < 0) return "-";
+    std::snprintf(text, sizeof text, "%.1f", m.max_rss_kb / 1024.0);
+    return text;
+}
+
 std::string ratio_text(double a, double b) {
     char text[32];
     if (a < 0 || b <= 0) return "-";
@@ -146,67 +158,82 @@ std::string ratio_text(double a, double b) {
     return text;
 }
 
+std::vector<bench_case> all_cases() {
+    std::vector<bench_case> cases;
+    auto add = [&](int rows, int cols, int range, entries kind) {
+        const char* prefix = kind == entries::rational ? "frac" : kind == entries::rank_half ? "rankhalf" : "int";
+        cases.push_back({prefix + std::to_string(range) + "_" + std::to_string(rows) + "x" + std::to_string(cols),
+                         rows, cols, range, kind});
+    };
+    for (int range : {9, 999})
+        for (int n : {20, 40, 60, 80, 100, 150}) add(n, n, range, entries::integer);
+    for (int range : {9, 999})
+        for (int n : {40, 80, 100, 150}) add(n, 2 * n, range, entries::integer);
+    for (int n : {40, 80}) add(2 * n, n, 9, entries::integer);
+    add(80, 80, 9, entries::rank_half);
+    add(40, 40, 9, entries::rational);
+    add(80, 80, 9, entries::rational);
+    return cases;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: program_bench <program directory> [runs] [case filter]\n");
+        std::fprintf(stderr, "usage: program_bench <program directory> [runs] [case filter] [largest plain entry count]\n");
         return 2;
     }
     const std::string dir = argv[1];
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
     const std::string filter = argc > 3 ? argv[3] : "";
-    std::vector<bench_case> cases;
-    for (int range : {9, 999})
-        for (int n : {20, 40, 60, 80, 100})
-            cases.push_back({"int" + std::to_string(range) + "_" + std::to_string(n) + "x" + std::to_string(n), n,
-                             n, range, entries::integer});
-    for (int n : {40, 80}) {
-        const std::string side = std::to_string(n), twice = std::to_string(2 * n);
-        cases.push_back({"int9_" + side + "x" + twice, n, 2 * n, 9, entries::integer});
-        cases.push_back({"int9_" + twice + "x" + side, 2 * n, n, 9, entries::integer});
-    }
-    cases.push_back({"rank40_80x80", 80, 80, 9, entries::rank_half});
-    cases.push_back({"frac9_40x40", 40, 40, 9, entries::rational});
-
+    const long plain_limit = argc > 4 ? std::atol(argv[4]) : 100L * 100L;
     const bool with_plain = executable(dir + "/zerk_plain") && executable(dir + "/zerkint_plain");
     const bool with_flint = executable(dir + "/flint_rref");
-    std::printf("\nPrograms with -l beside the same elimination on GMP (median of up to %d runs)\n", runs);
-    std::printf("%-15s %-8s %9s %9s %7s %10s %10s %7s %10s %9s %6s\n", "case", "program", "ours s", "GMP s",
-                "ratio", "ours MB", "GMP MB", "ratio", "plain s", "FLINT s", "agree");
-    std::string csv = "case,program,ours_s,gmp_s,time_ratio,ours_rss_kb,gmp_rss_kb,rss_ratio,plain_s,flint_s,agree\n";
+
+    std::printf("\nPrograms with -l, median wall seconds of up to %d runs, peak memory in MB\n", runs);
+    std::printf("%-18s %-8s %8s %8s %8s %8s %9s %9s %9s %8s %8s %8s %6s\n", "case", "program", "ours", "plain",
+                "GMP", "FLINT", "plain/GMP", "ours/FLINT", "plain/ours", "ours MB", "plain MB", "GMP MB", "agree");
+    std::string csv = "case,program,ours_s,plain_s,gmp_s,flint_s,plain_over_gmp,ours_over_flint,plain_over_ours,"
+                      "ours_mb,plain_mb,gmp_mb,agree\n";
     int disagreements = 0;
+    const std::vector<bench_case> cases = all_cases();
     for (std::size_t k = 0; k < cases.size(); ++k) {
         const bench_case& c = cases[k];
         if (c.name.find(filter) == std::string::npos) continue;
         write_matrix(c, 1000u + static_cast<unsigned>(k));
         const std::string input = input_path(c);
+        const bool row_by_row = static_cast<long>(c.rows) * c.cols <= plain_limit;
         for (const std::string program : {"zerk", "zerkint"}) {
             if (c.kind == entries::rational && program == "zerkint") continue;
             const std::vector<std::string> ours = {dir + "/" + program, "-l"};
+            const std::vector<std::string> plain = {dir + "/" + program + "_plain", "-l"};
             const std::vector<std::string> gmp = {dir + "/gmp_reduce", program};
-            run_once(ours, input, "/tmp/velmora_bench_ours.out");
-            run_once(gmp, input, "/tmp/velmora_bench_gmp.out");
-            const bool agree = results_part(file_text("/tmp/velmora_bench_ours.out")) ==
-                               file_text("/tmp/velmora_bench_gmp.out");
-            if (!agree) ++disagreements;
-            const measurement o = run_median(ours, input, runs);
-            const measurement g = run_median(gmp, input, runs);
-            measurement plain, flint;
-            if (with_plain) plain = run_median({dir + "/" + program + "_plain", "-l"}, input, runs);
-            if (with_flint) flint = run_median({dir + "/flint_rref", program}, input, runs);
-            const std::string rss_ratio = ratio_text(o.max_rss_kb, g.max_rss_kb);
-            std::printf("%-15s %-8s %9s %9s %7s %10.1f %10.1f %7s %10s %9s %6s\n", c.name.c_str(), program.c_str(),
-                        seconds_text(o).c_str(), seconds_text(g).c_str(), ratio_text(o.seconds, g.seconds).c_str(),
-                        o.max_rss_kb / 1024.0, g.max_rss_kb / 1024.0, rss_ratio.c_str(),
-                        seconds_text(plain).c_str(), seconds_text(flint).c_str(), agree ? "yes" : "NO");
+            measurement o = run_median(ours, input, runs), p, g, f;
+            std::string agree = "-";
+            if (row_by_row) {
+                const std::string expected = results_of(gmp, input);
+                bool same = results_of(ours, input) == expected;
+                if (with_plain) same = same && results_of(plain, input) == expected;
+                agree = same ? "yes" : "NO";
+                if (!same) ++disagreements;
+                g = run_median(gmp, input, runs);
+                if (with_plain) p = run_median(plain, input, runs);
+            }
+            if (with_flint) f = run_median({dir + "/flint_rref", program}, input, runs);
+            const std::string cells[] = {
+                seconds_text(o),      seconds_text(p),       seconds_text(g),
+                seconds_text(f),      ratio_text(p.seconds, g.seconds),
+                ratio_text(o.seconds, f.seconds),            ratio_text(p.seconds, o.seconds),
+                megabytes_text(o),    megabytes_text(p),     megabytes_text(g),
+                agree};
+            std::printf("%-18s %-8s %8s %8s %8s %8s %9s %9s %9s %8s %8s %8s %6s\n", c.name.c_str(), program.c_str(),
+                        cells[0].c_str(), cells[1].c_str(), cells[2].c_str(), cells[3].c_str(), cells[4].c_str(),
+                        cells[5].c_str(), cells[6].c_str(), cells[7].c_str(), cells[8].c_str(), cells[9].c_str(),
+                        cells[10].c_str());
             std::fflush(stdout);
-            char line[512];
-            std::snprintf(line, sizeof line, "%s,%s,%s,%s,%s,%ld,%ld,%s,%s,%s,%s\n", c.name.c_str(), program.c_str(),
-                          seconds_text(o).c_str(), seconds_text(g).c_str(), ratio_text(o.seconds, g.seconds).c_str(),
-                          o.max_rss_kb, g.max_rss_kb, rss_ratio.c_str(), seconds_text(plain).c_str(),
-                          seconds_text(flint).c_str(), agree ? "yes" : "no");
-            csv += line;
+            csv += c.name + "," + program;
+            for (const auto& cell : cells) csv += "," + cell;
+            csv += "\n";
         }
         std::remove(input.c_str());
     }

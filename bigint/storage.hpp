@@ -16,8 +16,9 @@ namespace velmora {
 struct big_int_rep {
     std::int32_t sign;
     std::uint32_t len;
-    std::int64_t refs; // number of big_int objects pointing at this record
-    mag_word* digits;  // least significant word first
+    std::int32_t refs;  // number of big_int objects pointing at this record
+    std::uint32_t room; // number of digit words in the block
+    mag_word* digits;   // least significant word first
 };
 
 class big_int {

@@ -103,6 +103,18 @@ big_int copied_value(std::int32_t sign, const mag_word* from, std::uint32_t n) {
 
 long live_big_int_reps() { return live_reps; }
 
+void release_pooled_records() {
+    for (std::uint32_t n = 0; n <= pooled_room; ++n) {
+        while (pool[n] != nullptr) {
+            big_int_rep* r = pool[n];
+            pool[n] = reinterpret_cast<big_int_rep*>(r->digits);
+            r->~big_int_rep();
+            delete[] reinterpret_cast<mag_word*>(r);
+        }
+        pool_count[n] = 0;
+    }
+}
+
 big_int::big_int() : rep_(&zero_rep) { ++rep_->refs; }
 
 big_int::big_int(int v) {

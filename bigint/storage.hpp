@@ -57,6 +57,10 @@ private:
     big_int_rep* rep_;
 };
 
+// Frees the blocks of released records that are kept for reuse, so that the next values
+// are allocated afresh (for tests that count or fail allocations).
+void release_pooled_records();
+
 // Number of heap records alive now (the shared records of 0 and 1 are not counted); lets
 // tests check that reference counting is balanced.
 long live_big_int_reps();

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cassert>
+#include <climits>
 #include <cstddef>
+#include <cstdint>
 #include <new>
 
 namespace velmora {
@@ -19,15 +21,24 @@ T* checked(T* p) {
     return p;
 }
 
-// The shared records of 0 and 1 start with so many references that balanced copies and
-// releases never bring them to zero: they are never freed.
-constexpr std::int64_t static_refs = std::int64_t(1) << 62;
+// The shared records of 0 and 1 start with so many references (2^30) that balanced copies
+// and releases never bring them to zero (that would take more than 2^30 simultaneous
+// holders, 8 GiB of handles): they are never freed.
+constexpr std::int32_t static_refs = std::int32_t(1) << 30;
 mag_word one_word = 1;
-big_int_rep zero_rep{0, 0, static_refs, nullptr};
-big_int_rep one_rep{1, 1, static_refs, &one_word};
+big_int_rep zero_rep{0, 0, static_refs, 0, nullptr};
+big_int_rep one_rep{1, 1, static_refs, 1, &one_word};
 
 // The record header rounded to whole words; the digits follow it.
 constexpr std::size_t header_words = (sizeof(big_int_rep) + sizeof(mag_word) - 1) / sizeof(mag_word);
+
+// Freed blocks of records with room for up to pooled_room words are kept on a list per
+// room (at most pool_depth each, linked through their digits field) and reused before
+// the heap is asked again.
+constexpr std::uint32_t pooled_room = 40;
+constexpr int pool_depth = 512;
+big_int_rep* pool[pooled_room + 1];
+int pool_count[pooled_room + 1];
 
 } // namespace
 
@@ -44,15 +55,28 @@ mag_word* copy_of_words(const mag_word* from, std::size_t n, std::size_t extra) 
 }
 
 big_int_rep* new_rep(std::size_t n) {
-    assert(n >= 1);
-    mag_word* block = new_words(header_words + n);
-    big_int_rep* r = new (block) big_int_rep{0, 0, 1, block + header_words};
+    assert(n >= 1 && n <= UINT32_MAX);
     ++live_reps;
-    return r;
+    if (n <= pooled_room && pool[n] != nullptr) {
+        big_int_rep* r = pool[n];
+        pool[n] = reinterpret_cast<big_int_rep*>(r->digits);
+        --pool_count[n];
+        *r = big_int_rep{0, 0, 1, std::uint32_t(n), reinterpret_cast<mag_word*>(r) + header_words};
+        return r;
+    }
+    mag_word* block = new_words(header_words + n);
+    return new (block) big_int_rep{0, 0, 1, std::uint32_t(n), block + header_words};
 }
 
 void free_rep(big_int_rep* r) {
     --live_reps;
+    const std::uint32_t n = r->room;
+    if (n <= pooled_room && pool_count[n] < pool_depth) {
+        r->digits = reinterpret_cast<mag_word*>(pool[n]);
+        pool[n] = r;
+        ++pool_count[n];
+        return;
+    }
     r->~big_int_rep();
     delete[] reinterpret_cast<mag_word*>(r);
 }
@@ -78,6 +102,18 @@ big_int copied_value(std::int32_t sign, const mag_word* from, std::uint32_t n) {
 }
 
 long live_big_int_reps() { return live_reps; }
+
+void release_pooled_records() {
+    for (std::uint32_t n = 0; n <= pooled_room; ++n) {
+        while (pool[n] != nullptr) {
+            big_int_rep* r = pool[n];
+            pool[n] = reinterpret_cast<big_int_rep*>(r->digits);
+            r->~big_int_rep();
+            delete[] reinterpret_cast<mag_word*>(r);
+        }
+        pool_count[n] = 0;
+    }
+}
 
 big_int::big_int() : rep_(&zero_rep) { ++rep_->refs; }
 

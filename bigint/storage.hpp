@@ -16,8 +16,9 @@ namespace velmora {
 struct big_int_rep {
     std::int32_t sign;
     std::uint32_t len;
-    std::int64_t refs; // number of big_int objects pointing at this record
-    mag_word* digits;  // least significant word first
+    std::int32_t refs;  // number of big_int objects pointing at this record
+    std::uint32_t room; // number of digit words in the block
+    mag_word* digits;   // least significant word first
 };
 
 class big_int {
@@ -55,6 +56,10 @@ private:
 
     big_int_rep* rep_;
 };
+
+// Frees the blocks of released records that are kept for reuse, so that the next values
+// are allocated afresh (for tests that count or fail allocations).
+void release_pooled_records();
 
 // Number of heap records alive now (the shared records of 0 and 1 are not counted); lets
 // tests check that reference counting is balanced.

@@ -75,13 +75,31 @@ TEST(Storage, ZeroAndOneAreSharedRecordsThatAllocateNothing) {
     EXPECT_EQ(live_big_int_reps(), before);
 }
 
+TEST(Storage, ReleasedBlocksServeTheNextRecordsUntilReleasedToTheHeap) {
+    release_pooled_records();
+    { const big_int seven(7); }
+    fail_allocation_after(1);
+    const big_int five(5); // takes the block of 7 from the pool: no allocation
+    EXPECT_TRUE(allocation_failure_pending());
+    fail_allocation_after(0);
+    EXPECT_EQ(text_of(five), "5");
+    { const big_int eleven(11); }
+    release_pooled_records();
+    fail_allocation_after(LONG_MAX);
+    const big_int three(3);
+    EXPECT_EQ(allocations_before_failure(), LONG_MAX - 1);
+    fail_allocation_after(0);
+}
+
 TEST(StorageDeathTest, FailedAllocationIsTheFatalHeapOverflow) {
     const char* report = "^Big arith fatal error: \n the heap overflow\n$";
+    release_pooled_records(); // every record below comes from the heap
     // The one block of record and digit word of a one-word value.
     EXPECT_EXIT((fail_allocation_after(1), big_int(5)), ::testing::ExitedWithCode(1), report);
     const big_int a("0x123456789abcdef0123");
     EXPECT_EXIT((fail_allocation_after(1), a * a), ::testing::ExitedWithCode(1), report);
-    EXPECT_EXIT((fail_allocation_after(3), a / big_int(7)), ::testing::ExitedWithCode(1), report);
+    // The record of 7, then the quotient's (the quotient alone builds no remainder).
+    EXPECT_EXIT((fail_allocation_after(2), a / big_int(7)), ::testing::ExitedWithCode(1), report);
     EXPECT_EXIT((fail_allocation_after(1), text_of(a)), ::testing::ExitedWithCode(1), report);
 }
 

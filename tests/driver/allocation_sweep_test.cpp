@@ -4,6 +4,7 @@
 // and write nothing to standard error but library reports. (After a container
 // failure the reduction goes on with what the containers left, so reports that
 // follow from it, such as divisions by a zero content, may come too.)
+#include "bigint/storage.hpp"
 #include "diag/testing.hpp"
 #include "driver/program.hpp"
 #include "driver/tools.hpp"
@@ -47,6 +48,7 @@ child_result run_failing(long k, const std::vector<const char*>& args, const std
     if (pid == 0) {
         dup2(fd, 2);
         reset_diagnostics();
+        release_pooled_records();
         fail_allocation_after(k);
         const int status = run_in_process<Tool>(args, input);
         std::exit(status);
@@ -66,6 +68,7 @@ child_result run_failing(long k, const std::vector<const char*>& args, const std
 template <class Tool>
 long count_allocations(const std::vector<const char*>& args, const std::string& input) {
     reset_diagnostics();
+    release_pooled_records();
     fail_allocation_after(LONG_MAX);
     run_in_process<Tool>(args, input);
     const long made = LONG_MAX - allocations_before_failure();

@@ -2,7 +2,7 @@
 
 #include "bigint/build.hpp"
 #include "bigint/mag.hpp"
-#include "reduce/buffer.hpp"
+#include "diag/checked_buffer.hpp"
 
 #include <algorithm>
 #include <cassert>

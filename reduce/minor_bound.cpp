@@ -1,6 +1,6 @@
 #include "reduce/minor_bound.hpp"
 
-#include "reduce/buffer.hpp"
+#include "diag/checked_buffer.hpp"
 
 #include <algorithm>
 #include <bit>

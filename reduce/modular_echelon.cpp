@@ -1,6 +1,6 @@
 #include "reduce/modular_echelon.hpp"
 
-#include "reduce/buffer.hpp"
+#include "diag/checked_buffer.hpp"
 
 #include <cassert>
 

@@ -1,7 +1,7 @@
 #include "reduce/multimodular.hpp"
 
 #include "rational/gcd.hpp"
-#include "reduce/buffer.hpp"
+#include "diag/checked_buffer.hpp"
 #include "reduce/crt.hpp"
 #include "bigint/arithmetic.hpp"
 #include "reduce/minor_bound.hpp"

@@ -1,11 +1,10 @@
 #include "reduce/reduced_echelon_int.hpp"
 
 #include "containers/text.hpp"
+#include "diag/checked_buffer.hpp"
 #include "reduce/pivot.hpp"
 #include "rational/gcd.hpp"
 #include "reduce/content.hpp"
-
-#include <vector>
 
 namespace velmora {
 
@@ -76,8 +75,8 @@ void reduced_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matrix<bi
         det = zero;
         return;
     }
-    std::vector<big_int> pivots;
-    for (int k = 0; k < i; ++k) pivots.push_back(B(k, basis[k]));
+    checked_buffer<big_int> pivots(i);
+    for (int k = 0; k < i; ++k) pivots[k] = B(k, basis[k]);
     det = product(pivots.data(), pivots.size()) / det_q;
     if (det_sign < 0) det = -det;
 }

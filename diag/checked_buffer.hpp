@@ -1,6 +1,5 @@
-// Working arrays of the multimodular elimination, from the library's checked
-// allocation: running out of memory is the fatal report "the heap overflow", as
-// for the big integers the elimination builds.
+// A working array from the library's checked allocation: running out of memory is
+// the fatal report "the heap overflow", as for the big integers themselves.
 #pragma once
 
 #include "diag/allocation.hpp"

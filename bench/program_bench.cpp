@@ -176,6 +176,7 @@ std::vector<bench_case> all_cases() {
     };
     for (int range : {9, 999})
         for (int n : {20, 40, 60, 80, 100, 150}) add(n, n, range, entries::integer);
+    for (int n : {20, 40, 80}) add(n, n, 99, entries::integer);
     for (int range : {9, 999})
         for (int n : {40, 80, 100, 150}) add(n, 2 * n, range, entries::integer);
     for (int n : {40, 80}) add(2 * n, n, 9, entries::integer);

@@ -1,11 +1,11 @@
 #include "bigint/build.hpp"
 #include "bigint/radix_groups.hpp"
 #include "bigint/text.hpp"
+#include "diag/checked_text.hpp"
 #include "diag/report.hpp"
 
 #include <algorithm>
 #include <cassert>
-#include <sstream>
 
 namespace velmora {
 
@@ -106,7 +106,7 @@ big_int value_of_digits(const digit_text& text, int radix, std::int32_t sign) {
 }
 
 big_int value_of_text(const char* s) {
-    std::istringstream in(s == nullptr ? "" : s);
+    text_reader in(s);
     big_int value;
     in >> value;
     return value;

@@ -6,9 +6,10 @@
 #include "containers/matrix.hpp"
 #include "diag/report.hpp"
 
+#include <charconv>
 #include <istream>
 #include <ostream>
-#include <string>
+#include <string_view>
 
 namespace velmora {
 
@@ -24,6 +25,14 @@ inline int read_count(std::istream& in) {
     return count;
 }
 
+// Writes a count in decimal whatever the stream's base flags, as one formatted item,
+// from a buffer on the stack.
+inline void write_count(std::ostream& out, int count) {
+    char digits[16];
+    const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, count);
+    out << std::string_view(digits, static_cast<std::size_t>(end.ptr - digits));
+}
+
 // Flushes, so that a device that refuses the bytes shows in the stream state,
 // then reports (-5) a stream that has failed.
 inline void check_written(std::ostream& out, const char* message) {
@@ -37,7 +46,10 @@ inline void check_written(std::ostream& out, const char* message) {
 // The counts are always decimal. A failed stream is reported (-5).
 template <class T>
 std::ostream& operator<<(std::ostream& out, const matrix<T>& a) {
-    out << std::to_string(a.rows()) << ' ' << std::to_string(a.cols()) << '\n';
+    detail::write_count(out, a.rows());
+    out << ' ';
+    detail::write_count(out, a.cols());
+    out << '\n';
     for (int i = 0; i < a.rows(); ++i) {
         for (int j = 0; j < a.cols(); ++j) out << a(i, j) << '\t';
         out << '\n';
@@ -49,7 +61,8 @@ std::ostream& operator<<(std::ostream& out, const matrix<T>& a) {
 // "size\n", every item followed by "\t", then "\n". A failed stream is reported (-5).
 template <class T>
 std::ostream& operator<<(std::ostream& out, const vector<T>& v) {
-    out << std::to_string(v.size()) << '\n';
+    detail::write_count(out, v.size());
+    out << '\n';
     for (int k = 0; k < v.size(); ++k) out << v[k] << '\t';
     out << '\n';
     detail::check_written(out, "vector::output error");

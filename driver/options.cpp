@@ -30,6 +30,16 @@ void print_usage(const tool_texts& tool, std::ostream& out) {
         << " " << tool.name << " <a.in >a.out\n";
 }
 
+namespace {
+
+// Help and version succeed only when their text reached its destination.
+walk_end stop_after_text(std::ostream& out) {
+    out.flush();
+    return out ? walk_end::stop_success : walk_end::stop_failure;
+}
+
+} // namespace
+
 walk_end walk_options(int argc, const char* const* argv, const tool_texts& tool,
                       run_flags& flags, std::ostream& out) {
     flags = run_flags{};
@@ -51,10 +61,10 @@ walk_end walk_options(int argc, const char* const* argv, const tool_texts& tool,
             flags.time = 1;
         } else if (arg == "-h" || arg == "-?" || arg == "--help") {
             print_usage(tool, out);
-            return walk_end::stop_success;
+            return stop_after_text(out);
         } else if (arg == "-v" || arg == "--version") {
             out << tool.display_name << " from Velmora " << velmora_version << '\n';
-            return walk_end::stop_success;
+            return stop_after_text(out);
         } else if (arg == "-l" || arg == "--all") {
             flags.a = flags.b = flags.q = flags.rank = flags.det = flags.basis = flags.time = 1;
         } else if (arg == "-m" || arg == "--movie") {

@@ -24,7 +24,8 @@ enum class walk_end { run, stop_success, stop_failure };
 void print_usage(const tool_texts& tool, std::ostream& out);
 
 // Walks argv[1..argc-1] through the option table into flags. Help and version
-// write their text to out and stop with success; an unknown argument writes
+// write their text to out and stop with success, or with failure when the text
+// could not be written (a full device, a closed stream); an unknown argument writes
 // its message and the help hint to out and stops with failure. When the walk
 // completes with no output flag set, b is set.
 walk_end walk_options(int argc, const char* const* argv, const tool_texts& tool,

@@ -5,14 +5,15 @@
 #include "driver/run_sequence.hpp"
 
 #include <istream>
+#include <new>
 #include <ostream>
 
 namespace velmora {
 
-// Runs one invocation of the program Tool on the given streams and returns its
-// exit status. Reports go to the standard error stream.
+namespace detail {
+
 template <class Tool>
-int run_program(int argc, const char* const* argv, std::istream& in, std::ostream& out) {
+int run_program_unguarded(int argc, const char* const* argv, std::istream& in, std::ostream& out) {
     run_flags flags;
     switch (walk_options(argc, argv, Tool::texts(), flags, out)) {
     case walk_end::stop_success: return 0;
@@ -21,6 +22,21 @@ int run_program(int argc, const char* const* argv, std::istream& in, std::ostrea
     }
     return run_sequence<typename Tool::element, typename Tool::det_type>(flags, Tool::reduce, Tool::engine, in,
                                                                              out);
+}
+
+} // namespace detail
+
+// Runs one invocation of the program Tool on the given streams and returns its
+// exit status. Reports go to the standard error stream. The library builds its values
+// and texts in checked memory, where running out is the fatal report; this turns a failed allocation of the standard library itself, should one
+// ever escape, into the same report rather than an abort.
+template <class Tool>
+int run_program(int argc, const char* const* argv, std::istream& in, std::ostream& out) {
+    try {
+        return detail::run_program_unguarded<Tool>(argc, argv, in, out);
+    } catch (const std::bad_alloc&) {
+        big_arith_fatal_error("the heap overflow");
+    }
 }
 
 } // namespace velmora

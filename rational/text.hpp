@@ -2,24 +2,25 @@
 // second integer.
 #pragma once
 
+#include "diag/checked_text.hpp"
 #include "diag/report.hpp"
 #include "rational/rational.hpp"
 
 #include <istream>
 #include <ostream>
-#include <sstream>
 
 namespace velmora {
 
 // An integer value is written by T's own output (following the stream's base);
 // a fraction is formatted in decimal apart and written as one item, so that a
-// field width applies to the whole fraction.
+// field width applies to the whole fraction. The fraction's text is built in checked
+// memory: running out of it is the fatal report, never a shortened fraction.
 template <class T>
 std::ostream& operator<<(std::ostream& out, const rational<T>& a) {
     if (a.denominator == T(1)) return out << a.numerator;
-    std::ostringstream text;
+    checked_text text;
     text << a.numerator << '/' << a.denominator;
-    return out << text.str();
+    return out << text.text();
 }
 
 // Reads n or n/d. A zero denominator (including one that could not be read) is
@@ -49,9 +50,10 @@ std::istream& operator>>(std::istream& in, rational<T>& a) {
     return in;
 }
 
+// A null s reads as empty text, as for the integers.
 template <class T>
 rational<T>::rational(const char* s) : numerator(0), denominator(1) {
-    std::istringstream in(s);
+    text_reader in(s);
     rational<T> value;
     in >> value;
     *this = value;

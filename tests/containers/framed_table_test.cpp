@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <iomanip>
 #include <sstream>
 #include <string>
@@ -90,6 +91,41 @@ TEST_F(FramedTableTest, RationalAndBigIntegerEntries) {
     const big_int ten_to_the_twenty = big_int("100000000000000000000");
     EXPECT_EQ(entry_width(matrix_of<big_int>(1, 2, {big_int(5), -ten_to_the_twenty})), 22);
     EXPECT_EQ(matrix_status, 1);
+}
+
+// Counts what is written and keeps none of it.
+class byte_counter : public std::streambuf {
+public:
+    std::uint64_t count = 0;
+    std::uint64_t horizontal = 0;
+
+protected:
+    int_type overflow(int_type c) override {
+        tally(static_cast<char>(c), 1);
+        return c;
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        tally(s[0], static_cast<std::uint64_t>(n));
+        return n;
+    }
+
+private:
+    void tally(char c, std::uint64_t n) {
+        count += n;
+        if (c == '\xC4') horizontal += n;
+    }
+};
+
+// Frame lines as long as a wide table of long entries has (beyond 2^32 bytes) are
+// counted without overflow and written in full, in pieces.
+TEST_F(FramedTableTest, FrameLinesLongerThanAnIntCanCount) {
+    byte_counter counter;
+    std::ostream out(&counter);
+    const std::uint64_t width = std::uint64_t(1) << 31;
+    detail::frame_line(out, width, 1, 1, '\xDA', '\xC2', '\xBF');
+    EXPECT_TRUE(out.good());
+    EXPECT_EQ(counter.horizontal, 2 * (width + 2));
+    EXPECT_EQ(counter.count, 6 + 2 * (width + 1) + 1);  // 6 + (w + 1) * (cols of both), and "\n"
 }
 
 } // namespace

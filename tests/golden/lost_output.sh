@@ -28,4 +28,15 @@ err=$("$program" -l <"$input" 2>&1 >&-)
 status=$?
 [ "$status" -eq 1 ] || fail "-l to a closed output exited $status, expected 1"
 [ "$err" = "$all_reports" ] || fail "-l to a closed output reported: $err"
+# Help and version succeed only when their text was written.
+for option in -h -v; do
+  err=$("$program" $option 2>&1 >/dev/full)
+  status=$?
+  [ "$status" -eq 1 ] || fail "$option to a full device exited $status, expected 1"
+  [ -z "$err" ] || fail "$option to a full device wrote to standard error: $err"
+  err=$("$program" $option 2>&1 >&-)
+  status=$?
+  [ "$status" -eq 1 ] || fail "$option to a closed output exited $status, expected 1"
+  "$program" $option >/dev/null || fail "$option to /dev/null exited $?, expected 0"
+done
 echo "ok"

@@ -177,6 +177,10 @@ TEST_F(RationalTest, InputAtTheEndOfTheText) {
 TEST_F(RationalTest, ConstructionFromText) {
     EXPECT_EQ(text(Q("4/6 and more")), "2/3");
     EXPECT_EQ(text(Q("-7")), "-7");
+    // No text at all reads as empty text: zero, as for the integers, without a report.
+    EXPECT_EQ(text(Q(static_cast<const char*>(nullptr))), "0");
+    EXPECT_EQ(text(Q("")), "0");
+    EXPECT_FALSE(report_written());
 }
 
 TEST_F(RationalTest, PairConstructorKeepsItsZeroDenominatorBehaviour) {

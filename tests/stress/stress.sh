@@ -58,5 +58,62 @@ done
 measure "zerk -b, a million-digit numerator over 3" zerk "$scratch/fraction.in" -b
 [ "$status" -eq 0 ] && [ "$(cat "$scratch/out")" = "$(printf '1 1\n1\t')" ] || fail "zerk -b of a huge fraction"
 
+# Under memory limits (ulimit -v, in kB) every run either prints the complete output
+# (that of the run without a limit) with status 0 and nothing on standard error, or ends
+# with a library report and status 1: never a shortened output passed off as a success,
+# never an escaped exception (status 134). A limit below what the dynamic loader needs
+# ends the process before it starts (status 127); such runs are only counted.
+# limited <label> <measure> <program> <input> <limits> <args...>; measure is cksum or
+# "wc -c" (for outputs of many gigabytes).
+limited() {
+  label=$1; summary=$2; program=$3; input=$4; limits=$5; shift 5
+  expected=$("$bin/$program" "$@" <"$input" 2>/dev/null | $summary)
+  complete=0; reported=0; unstarted=0
+  for limit in $limits; do
+    got=$( (ulimit -v "$limit"; "$bin/$program" "$@" <"$input" 2>"$scratch/err"; echo $? >"$scratch/status") | $summary)
+    status=$(cat "$scratch/status")
+    if [ "$status" -eq 127 ] && grep -q 'error while loading shared libraries' "$scratch/err"; then
+      unstarted=$((unstarted + 1))
+    elif [ "$status" -eq 0 ]; then
+      complete=$((complete + 1))
+      [ "$got" = "$expected" ] || fail "$label, ulimit -v $limit: status 0 with output $got, expected $expected"
+      [ -s "$scratch/err" ] && fail "$label, ulimit -v $limit: status 0 with reports $(head -c 200 "$scratch/err")"
+    elif [ "$status" -eq 1 ]; then
+      reported=$((reported + 1))
+      if grep -v -e '^matrix error: ' -e '^Big arith error: ' -e '^Big arith fatal error: $' \
+           -e '^ the heap overflow$' -e '^ vector is not correct$' -e '^ matrix is not correct$' \
+           "$scratch/err" | grep -q .; then
+        fail "$label, ulimit -v $limit: not a library report: $(head -c 200 "$scratch/err")"
+      fi
+      grep -q -e '^ the heap overflow$' -e 'out of memory' "$scratch/err" ||
+        fail "$label, ulimit -v $limit: status 1 without a memory report: $(head -c 200 "$scratch/err")"
+    else
+      fail "$label, ulimit -v $limit: status $status $(head -c 200 "$scratch/err")"
+    fi
+  done
+  printf '%-44s %3d complete, %3d reported, %3d not started\n' "$label" $complete $reported $unstarted
+  [ "$complete" -gt 0 ] || fail "$label: no limit let the run complete"
+  [ "$reported" -gt 0 ] || fail "$label: no limit was tight enough for a report"
+}
+
+limits=$(seq 5700 300 12000)
+digits() { tr -dc '0-9' </dev/urandom | head -c "$1"; }
+{ printf '1 2\n1 -7'; digits 523999; printf '/3\n'; } >"$scratch/long_fraction.in"
+{ printf '1 2\n1 -7'; digits 523999; printf '\n'; } >"$scratch/long_integer.in"
+{ printf '2 2\n7'; digits 199999; printf ' 1\n2 3'; digits 199999; printf '\n'; } >"$scratch/two_long.in"
+# A 1-by-9998 table whose entry of 220,000 digits makes frame lines longer than 2^31 bytes.
+{ printf '1 9998\n1 7'; digits 219999; i=2; while [ $i -lt 9998 ]; do printf ' 0'; i=$((i + 1)); done
+  printf '\n'; } >"$scratch/wide.in"
+limited "zerk -b, a fraction of 524,000 digits" cksum zerk "$scratch/long_fraction.in" "$limits" -b
+limited "zerk -m -b, a fraction of 524,000 digits" cksum zerk "$scratch/long_fraction.in" "$limits" -m -b
+limited "zerkint -b, an entry of 524,000 digits" cksum zerkint "$scratch/long_integer.in" "$limits" -b
+limited "zerkint -m -b, an entry of 524,000 digits" cksum zerkint "$scratch/long_integer.in" "$limits" -m -b
+for program in zerk zerkint; do
+  limited "$program -d, two entries of 200,000 digits" cksum $program "$scratch/two_long.in" "$limits" -d
+  limited "$program -m -d, two entries of 200,000 digits" cksum $program "$scratch/two_long.in" "$limits" -m -d
+  limited "$program -b, 1 by 9998 wide" cksum $program "$scratch/wide.in" "$limits" -b
+  limited "$program -m -b, 1 by 9998 wide (13 GB)" "wc -c" $program "$scratch/wide.in" "5700 6300 6900 8000 10000" -m -b
+done
+
 [ "$failed" -eq 0 ] && echo "stress: all passed"
 exit $failed

@@ -8,11 +8,11 @@
 namespace velmora {
 
 struct zerk_plain_tool : zerk_tool {
-    static constexpr full_rank_engine<element, det_type> engine = nullptr;
+    static constexpr fast_reduction<element, det_type> engine = nullptr;
 };
 
 struct zerkint_plain_tool : zerkint_tool {
-    static constexpr full_rank_engine<element, det_type> engine = nullptr;
+    static constexpr fast_reduction<element, det_type> engine = nullptr;
 };
 
 } // namespace velmora

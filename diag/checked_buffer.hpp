@@ -27,6 +27,17 @@ public:
     const T& operator[](std::size_t k) const { return data_[k]; }
     std::size_t size() const { return size_; }
 
+    // Makes room for n objects, keeping the first min(n, size()) and value-initialising
+    // the rest.
+    void resize(std::size_t n) {
+        T* grown = allocate_array<T>(n == 0 ? 1 : n);
+        if (grown == nullptr) big_arith_fatal_error("the heap overflow");
+        for (std::size_t k = 0; k < n && k < size_; ++k) grown[k] = data_[k];
+        delete[] data_;
+        data_ = grown;
+        size_ = n;
+    }
+
 private:
     T* data_;
     std::size_t size_;

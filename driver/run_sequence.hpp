@@ -6,6 +6,7 @@
 #include "containers/text.hpp"
 #include "diag/report.hpp"
 #include "driver/options.hpp"
+#include "reduce/multimodular.hpp"
 
 #include <ctime>
 #include <istream>
@@ -18,19 +19,19 @@ template <class Element, class Det>
 using reduction = void (*)(const matrix<Element>&, matrix<Element>&, matrix<Element>&,
                            vector<int>&, Det&, int, std::ostream&);
 
-// A faster path for inputs it can prove to be of full row rank: (A, B, Q, basis,
-// det, B wanted, Q wanted). It returns false, having changed nothing and reported
-// nothing, for every other input.
+// A faster path to the same results: (A, B, Q, basis, det, the results to print). It
+// returns false, having changed nothing and reported nothing, for the inputs it leaves to
+// the reduction.
 template <class Element, class Det>
-using full_rank_engine = bool (*)(const matrix<Element>&, matrix<Element>&, matrix<Element>&,
-                                  vector<int>&, Det&, bool, bool);
+using fast_reduction = bool (*)(const matrix<Element>&, matrix<Element>&, matrix<Element>&, vector<int>&, Det&,
+                        const engine_request&);
 
 // Seconds from t0 to t1 in whole seconds; 0 when the clock went back meanwhile.
 inline unsigned long elapsed_seconds(std::time_t t0, std::time_t t1) {
     return t1 > t0 ? static_cast<unsigned long>(t1 - t0) : 0UL;
 }
 
-// Reads A from in, reduces it (by engine when it is not null and succeeds, else by
+// Reads A from in, reduces it (by fast when it is not null and takes A, else by
 // reduce) and writes the results that flags ask for to out,
 // in the fixed order A, B, Q, rank, det, basis, time: bare when exactly one is
 // asked for and labels are not forced, else each under its label line. Returns
@@ -38,7 +39,7 @@ inline unsigned long elapsed_seconds(std::time_t t0, std::time_t t1) {
 // output could not be written, else 0.
 template <class Element, class Det>
 int run_sequence(const run_flags& flags, reduction<Element, Det> reduce,
-                 full_rank_engine<Element, Det> engine, std::istream& in, std::ostream& out) {
+                 fast_reduction<Element, Det> fast, std::istream& in, std::ostream& out) {
     matrix<Element> A;
     in >> A;
     matrix<Element> B, Q;
@@ -48,8 +49,8 @@ int run_sequence(const run_flags& flags, reduction<Element, Det> reduce,
     const std::time_t t0 = std::time(nullptr);
     // The movie narrates the steps of reduce, and after an input error reduce's own
     // preparation makes the reports; the engine's results are those of reduce.
-    if (flags.movie || matrix_status != 1 || engine == nullptr ||
-        !engine(A, B, Q, basis, det, flags.b != 0, flags.q != 0))
+    const engine_request request{flags.b != 0, flags.q != 0, flags.rank != 0, flags.det != 0, flags.basis != 0};
+    if (flags.movie || matrix_status != 1 || fast == nullptr || !fast(A, B, Q, basis, det, request))
         reduce(A, B, Q, basis, det, flags.movie, out);
     const std::time_t t1 = std::time(nullptr);
 

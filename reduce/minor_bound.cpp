@@ -1,6 +1,9 @@
 #include "reduce/minor_bound.hpp"
 
+#include "bigint/arithmetic.hpp"
+#include "diag/allocation.hpp"
 #include "diag/checked_buffer.hpp"
+#include "diag/report.hpp"
 
 #include <algorithm>
 #include <bit>
@@ -45,5 +48,46 @@ long minor_bound_bits(const big_int* a, int m, int n) {
     // sqrt(P) < 2^(b/2) <= 2^ceil(b/2) for a product P of b bits.
     return (std::min(by_rows, by_cols) + 1) / 2;
 }
+
+namespace {
+
+// bits[k - 1] := bit length of the product of the k largest of the count values s (which it
+// sorts), for k = 1 .. orders.
+void prefix_product_bits(big_int* s, int count, int orders, long* bits) {
+    std::sort(s, s + count, [](const big_int& x, const big_int& y) { return x > y; });
+    big_int product(1);
+    for (int k = 0; k < orders; ++k) {
+        product = product * s[k];
+        bits[k] = bit_length(product);
+    }
+}
+
+} // namespace
+
+minor_bounds::minor_bounds(const big_int* a, int m, int n, const int* cols, int count)
+    : orders_(0), bits_(nullptr) {
+    const int width = cols ? count : n;
+    orders_ = std::min(m, width);
+    checked_buffer<big_int> rows(m), columns(width);
+    for (int i = 0; i < m; ++i)
+        for (int c = 0; c < width; ++c) {
+            const big_int& x = a[std::size_t(i) * n + (cols ? cols[c] : c)];
+            if (x.rep().len == 0) continue;
+            const big_int square = x * x;
+            rows[i] = rows[i] + square;
+            columns[c] = columns[c] + square;
+        }
+    checked_buffer<long> by_rows(orders_), by_columns(orders_);
+    prefix_product_bits(rows.data(), m, orders_, by_rows.data());
+    prefix_product_bits(columns.data(), width, orders_, by_columns.data());
+    bits_ = allocate_raw<long>(std::size_t(std::max(orders_, 1)));
+    if (bits_ == nullptr) big_arith_fatal_error("the heap overflow");
+    // sqrt(P) < 2^(b/2) <= 2^ceil(b/2) for a product P of b bits.
+    for (int k = 0; k < orders_; ++k) bits_[k] = (std::min(by_rows[k], by_columns[k]) + 1) / 2;
+}
+
+minor_bounds::~minor_bounds() { delete[] bits_; }
+
+long minor_bounds::bits(int k) const { return k < 1 || orders_ == 0 ? 0 : bits_[std::min(k, orders_) - 1]; }
 
 } // namespace velmora

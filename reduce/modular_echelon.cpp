@@ -32,7 +32,8 @@ void scale(residue* row, int from, int to, shoup_factor f, std::uint64_t p) {
     for (int c = from; c < to; ++c) row[c] = mul_shoup(row[c], f, p);
 }
 
-// +1 or -1: the sign of the permutation t -> perm[t] of 0 .. m-1.
+} // namespace
+
 int permutation_sign(const int* perm, int m) {
     checked_buffer<unsigned char> seen(m);
     int sign = 1;
@@ -48,7 +49,37 @@ int permutation_sign(const int* perm, int m) {
     return sign;
 }
 
-} // namespace
+int modular_row_echelon(residue* W, int m, int n, std::uint64_t p, int* pivot_rows, int* pivot_cols,
+                        residue& pivot_product) {
+    checked_buffer<int> open_rows(m);  // rows without pivot, in order
+    for (int k = 0; k < m; ++k) open_rows[k] = k;
+    int open = m;
+    pivot_product = 1;
+    int t = 0;
+    for (int j = 0; j < n && open > 0; ++j) {
+        int at = 0;
+        while (at < open && W[std::size_t(open_rows[at]) * n + j] == 0) ++at;
+        if (at == open) continue;
+        const int k = open_rows[at];
+        residue* row = W + std::size_t(k) * n;
+        pivot_product = mul_mod(pivot_product, row[j], p);
+        scale(row, j + 1, n, make_shoup_factor(inverse_mod(row[j], p), p), p);
+        row[j] = 1;
+        // Rows without pivot are zero left of column j, and so is row k.
+        for (int u = 0; u < open; ++u) {
+            residue* other = W + std::size_t(open_rows[u]) * n;
+            if (u == at || other[j] == 0) continue;
+            add_multiple(other, row, j + 1, n, make_shoup_factor(p - other[j], p), p);
+            other[j] = 0;
+        }
+        for (int u = at + 1; u < open; ++u) open_rows[u - 1] = open_rows[u];
+        --open;
+        pivot_rows[t] = k;
+        pivot_cols[t] = j;
+        ++t;
+    }
+    return t;
+}
 
 int modular_echelon(residue* W, residue* q, int m, int n, std::uint64_t p, int* pivot_rows,
                     int* pivot_cols, residue& det) {

@@ -21,4 +21,17 @@ residue reduce_mod(const big_int& x, std::uint64_t p);
 int modular_echelon(residue* W, residue* q, int m, int n, std::uint64_t p, int* pivot_rows,
                     int* pivot_cols, residue& det);
 
+// Gaussian elimination of W modulo p (m-by-n residues, row-major, overwritten), taking as
+// pivot in each column the first row without pivot whose entry is nonzero; rows stay in
+// place and only rows without pivot are updated. pivot_rows[t] and pivot_cols[t] receive
+// the t-th pivot (columns increasing). Returns the rank r modulo p; pivot_product gets the
+// product of the r pivots as found. When r == m, the determinant modulo p of the m-by-m
+// submatrix of W on the pivot columns (rows in their order) is that product times the
+// sign of the permutation t -> pivot_rows[t].
+int modular_row_echelon(residue* W, int m, int n, std::uint64_t p, int* pivot_rows, int* pivot_cols,
+                        residue& pivot_product);
+
+// +1 or -1: the sign of the permutation t -> perm[t] of 0 .. m-1.
+int permutation_sign(const int* perm, int m);
+
 } // namespace velmora

@@ -6,6 +6,9 @@
 #include "bigint/arithmetic.hpp"
 #include "reduce/minor_bound.hpp"
 #include "reduce/modular_echelon.hpp"
+#include "reduce/pivot_sequence.hpp"
+#include "reduce/prime_source.hpp"
+#include "reduce/rank_profile.hpp"
 
 #include <algorithm>
 
@@ -42,35 +45,36 @@ int compare_pivots(const int* a, const int* b, int m) {
 }
 
 // Solves for a of full row rank and returns true; returns false when the rank modulo the
-// first prime of the table is below m, or when the table runs out of primes.
+// first prime is below m and the rank is not already known to be m (rank_known).
 //
 // Lucky primes. Over the rationals the t-th pivot column is the first column j such that
 // columns 0 .. j have rank t + 1; modulo p every such rank can only drop, so the t-th
 // pivot column modulo p is never before the true one. Hence of two primes whose pivot
 // lists differ, the one with the later column at the first difference is certainly
-// wrong, and is dropped. A prime gives the true pivot columns P exactly when it does not
-// divide d = det a_P, which is nonzero and below 2^h (h from minor_bound_bits). The
-// primes kept all agree; their product exceeds 2^(h+1) > |d|, so they cannot all divide
-// d: one of them, and with it every one, gives P. The same product bounds the
-// symmetric remainders: every value sought is a minor of a, below 2^h.
-bool solve(const big_int* a, full_rank_solution& s) {
+// wrong, and is dropped (as is a prime below full rank). A prime gives the true pivot
+// columns P exactly when it does not divide d = det a_P, which is nonzero and below 2^h
+// (h from minor_bound_bits). The primes kept all agree; their product exceeds 2^(h+1) >
+// |d|, so they cannot all divide d: one of them, and with it every one, gives P. The same
+// product bounds the symmetric remainders: every value sought is a minor of a, below 2^h.
+bool solve(const big_int* a, full_rank_solution& s, bool rank_known) {
     const int m = s.m, n = s.n;
     const std::size_t width = s.width;
     checked_buffer<residue> w(std::size_t(m) * n), q(s.with_q ? std::size_t(m) * m : 0);
     checked_buffer<int> rows(m), cols(m), non_pivots(n - m);
     residue det = 0;
     auto image = [&](int index) {
-        const std::uint64_t p = table_prime(index);
+        const std::uint64_t p = engine_prime(index);
         for (std::size_t e = 0; e < w.size(); ++e) w[e] = reduce_mod(a[e], p);
         std::fill(q.data(), q.data() + q.size(), residue(0));
         return modular_echelon(w.data(), s.with_q ? q.data() : nullptr, m, n, p, rows.data(), cols.data(), det);
     };
-    if (image(0) < m) return false;
+    int index = 0;
+    while (image(index) < m) {
+        if (!rank_known) return false;
+        ++index;
+    }
 
-    const long h = minor_bound_bits(a, m, n);
-    const long needed = (h + 2 + table_prime_bits - 1) / table_prime_bits;  // 62 K - 1 >= h + 1
-    if (needed > prime_table_size) return false;
-    const int k = static_cast<int>(needed);
+    const int k = primes_for_bits(minor_bound_bits(a, m, n) + 1);
     const std::size_t count = s.values.size();
     checked_buffer<residue> residues(std::size_t(k) * count);
     checked_buffer<std::uint64_t> primes(k);
@@ -102,10 +106,10 @@ bool solve(const big_int* a, full_rank_solution& s) {
         }
     };
     take_pivots();
-    keep(0, table_prime(0));
+    keep(0, engine_prime(index));
     int kept = 1;
-    for (int index = 1; kept < k; ++index) {
-        if (index == prime_table_size) return false;
+    while (kept < k) {
+        ++index;
         if (image(index) < m) continue;
         const int order = compare_pivots(cols.data(), s.pivots.data(), m);
         if (order > 0) continue;
@@ -113,10 +117,50 @@ bool solve(const big_int* a, full_rank_solution& s) {
             kept = 0;
             take_pivots();
         }
-        keep(kept++, table_prime(index));
+        keep(kept++, engine_prime(index));
     }
     reconstruct_symmetric(residues.data(), primes.data(), k, count, s.values.data());
     return true;
+}
+
+// The rank of a modulo the first prime of the sequence.
+int first_prime_rank(const big_int* a, int m, int n) {
+    const std::uint64_t p = engine_prime(0);
+    checked_buffer<residue> w(std::size_t(m) * n);
+    for (std::size_t e = 0; e < w.size(); ++e) w[e] = reduce_mod(a[e], p);
+    checked_buffer<int> rows(std::min(m, n)), cols(std::min(m, n));
+    residue product = 0;
+    return modular_row_echelon(w.data(), m, n, p, rows.data(), cols.data(), product);
+}
+
+// The determinant of the leading m-by-m block of a (m <= n), from enough primes that
+// their product exceeds twice a bound on it. Every prime serves: a singular image is a
+// determinant that vanishes modulo it.
+big_int leading_minor(const big_int* a, int m, int n) {
+    checked_buffer<int> lead(m);
+    for (int j = 0; j < m; ++j) lead[j] = j;
+    const int k = primes_for_bits(minor_bounds(a, m, n, lead.data(), m).bits(m) + 1);
+    checked_buffer<residue> w(std::size_t(m) * m), residues(k);
+    checked_buffer<std::uint64_t> primes(k);
+    checked_buffer<int> rows(m), cols(m);
+    for (int s = 0; s < k; ++s) {
+        const std::uint64_t p = engine_prime(s);
+        for (int i = 0; i < m; ++i)
+            for (int j = 0; j < m; ++j) w[std::size_t(i) * m + j] = reduce_mod(a[std::size_t(i) * n + j], p);
+        residue product = 0;
+        const int r = modular_row_echelon(w.data(), m, m, p, rows.data(), cols.data(), product);
+        residues[s] = r < m ? 0 : (permutation_sign(rows.data(), m) < 0 ? p - product : product);
+        primes[s] = p;
+    }
+    big_int d;
+    reconstruct_symmetric(residues.data(), primes.data(), k, 1, &d);
+    return d;
+}
+
+// The rows of a (m-by-n) listed in rows[0 .. count-1], in that order, as a count-by-n array.
+void copy_rows(const big_int* a, int n, const int* rows, int count, big_int* out) {
+    for (int t = 0; t < count; ++t)
+        std::copy(a + std::size_t(rows[t]) * n, a + std::size_t(rows[t] + 1) * n, out + std::size_t(t) * n);
 }
 
 void set_basis(vector<int>& basis, const full_rank_solution& s) {
@@ -140,39 +184,51 @@ bool sized(const matrix<T>& M, int m, int n) {
     return M.rows() == m && M.cols() == n;
 }
 
-} // namespace
 
-bool multimodular_echelon(const matrix<rational<big_int>>& A, matrix<rational<big_int>>& B,
-                          matrix<rational<big_int>>& Q, vector<int>& basis, rational<big_int>& det,
-                          bool with_b, bool with_q) {
-    using number = rational<big_int>;
-    const int m = A.rows(), n = A.cols();
-    if (m == 0 || n == 0 || m > n) return false;
-    // Row i times the lcm L_i of its denominators: the same B, and Q with column i
-    // multiplied by L_i.
-    checked_buffer<big_int> a(std::size_t(m) * n), lcms(m);
-    big_int lcm_product(1);
-    for (int i = 0; i < m; ++i) {
-        big_int l(1);
-        for (int j = 0; j < n; ++j) {
-            const big_int& d = A(i, j).denominator;
-            if (d.rep().len == 0) return false;  // not a number: left to reduced_echelon
-            l = l * (d / gcd(l, d));
+// The rows of a rational matrix as integers: row i times the lcm of its denominators,
+// which changes neither the rank nor the pivot columns nor B.
+struct scaled_rows {
+    scaled_rows(const matrix<rational<big_int>>& A)
+        : m(A.rows()), n(A.cols()), a(std::size_t(m) * n), lcms(m), product(1) {
+        for (int i = 0; i < m; ++i) {
+            big_int l(1);
+            for (int j = 0; j < n; ++j) {
+                const big_int& d = A(i, j).denominator;
+                if (d.rep().len == 0) {  // not a number: left to reduced_echelon
+                    valid = false;
+                    return;
+                }
+                l = l * (d / gcd(l, d));
+            }
+            for (int j = 0; j < n; ++j) {
+                const rational<big_int>& x = A(i, j);
+                a[std::size_t(i) * n + j] = l == x.denominator ? x.numerator : x.numerator * (l / x.denominator);
+            }
+            lcms[i] = l;
+            product = product * l;
         }
-        for (int j = 0; j < n; ++j) {
-            const number& x = A(i, j);
-            a[std::size_t(i) * n + j] = l == x.denominator ? x.numerator : x.numerator * (l / x.denominator);
-        }
-        lcms[i] = l;
-        lcm_product = lcm_product * l;
     }
-    full_rank_solution s(m, n, with_b, with_q);
-    if (!solve(a.data(), s)) return false;
 
+    int m, n;
+    checked_buffer<big_int> a;
+    checked_buffer<big_int> lcms;
+    big_int product;  // of the lcms
+    bool valid = true;
+};
+
+// Full row rank: B, Q, basis and det from the solution for all rows. Returns false when
+// the first prime shows a lower rank and the rank is not known to be m.
+bool full_row_rank_results(const scaled_rows& sr, matrix<rational<big_int>>& B, matrix<rational<big_int>>& Q,
+                           vector<int>& basis, rational<big_int>& det, const engine_request& request,
+                           bool rank_known) {
+    using number = rational<big_int>;
+    const int m = sr.m, n = sr.n;
+    full_rank_solution s(m, n, request.b, request.q);
+    if (!solve(sr.a.data(), s, rank_known)) return false;
     const big_int& d = s.minor();
-    if (with_b) B.resize(m, n);
-    if (with_q) Q.resize(m, m);
-    if (with_b && sized(B, m, n)) {
+    if (request.b) B.resize(m, n);
+    if (request.q) Q.resize(m, m);
+    if (request.b && sized(B, m, n)) {
         for (int t = 0; t < m; ++t) {
             B(t, s.pivots[t]) = number(1);
             for (int c = 0, k = 0, u = 0; c < n; ++c) {
@@ -181,36 +237,167 @@ bool multimodular_echelon(const matrix<rational<big_int>>& A, matrix<rational<bi
             }
         }
     }
-    if (with_q && sized(Q, m, m))
+    if (request.q && sized(Q, m, m))
         for (int t = 0; t < m; ++t)
-            for (int i = 0; i < m; ++i) Q(t, i) = over(s.scaled_q(t, i) * lcms[i], d);
+            for (int i = 0; i < m; ++i) Q(t, i) = over(s.scaled_q(t, i) * sr.lcms[i], d);
     set_basis(basis, s);
     // The leading m-by-m minor of A, which vanishes unless the pivots are 0 .. m-1.
     bool leading = true;
     for (int t = 0; t < m; ++t) leading = leading && s.pivots[t] == t;
-    det = leading ? number(d, lcm_product) : number(0);
+    if (request.det) det = leading ? number(d, sr.product) : number(0);
+    return true;
+}
+
+// Below full row rank (r < m), r >= 1: B and Q from the pivot sequence of the elimination.
+// B is the reduced form of any r rows that span the row space, padded with zero rows. Q is
+// fixed by the pivot rows s_0 .. s_{r-1} and the final order of the others: with a = the
+// scaled rows, its row t < r is the inverse of a on rows s and the pivot columns (placed
+// in the columns s_u), times the lcms of those rows; the row at a later position k, holding
+// row i, is the unit vector of i minus c(i) placed in the columns s_u, where
+// c(i) = a[i, P] a[s, P]^-1 (the combination of pivot rows that clears row i's pivot
+// columns) scaled as the row: c(i)_u L(s_u) / L(i).
+void deficient_results(const scaled_rows& sr, const rank_profile& profile, matrix<rational<big_int>>& B,
+                       matrix<rational<big_int>>& Q, const engine_request& request, const pivot_sequence* sequence) {
+    using number = rational<big_int>;
+    const int m = sr.m, n = sr.n, r = profile.rank;
+    if (request.b) B.resize(m, n);
+    if (request.q) Q.resize(m, m);
+    const bool fill_b = request.b && sized(B, m, n), fill_q = request.q && sized(Q, m, m);
+    if (fill_q && r == 0) {
+        for (int k = 0; k < m; ++k) Q(k, k) = number(1);
+        return;
+    }
+    if (r == 0 || (!fill_b && !fill_q)) return;
+    const int* rows = sequence ? sequence->rows.data() : profile.rows.data();
+    checked_buffer<big_int> sub(std::size_t(r) * n);
+    copy_rows(sr.a.data(), n, rows, r, sub.data());
+    full_rank_solution s(r, n, fill_b, fill_q);
+    solve(sub.data(), s, true);
+    const big_int& d = s.minor();
+    if (fill_b) {
+        for (int t = 0; t < r; ++t) {
+            B(t, s.pivots[t]) = number(1);
+            for (int c = 0, k = 0, u = 0; c < n; ++c) {
+                if (u < r && s.pivots[u] == c) ++u;
+                else B(t, c) = over(s.scaled_b(t, k++), d);
+            }
+        }
+    }
+    if (!fill_q) return;
+    for (int t = 0; t < r; ++t)
+        for (int u = 0; u < r; ++u) Q(t, rows[u]) = over(s.scaled_q(t, u) * sr.lcms[rows[u]], d);
+    checked_buffer<big_int> combination(r);
+    for (int k = r; k < m; ++k) {
+        const int i = sequence->order[k];
+        Q(k, i) = number(1);
+        // d c(i) = a[i, P] (d a[s, P]^-1), an integer row.
+        for (int u = 0; u < r; ++u) combination[u] = big_int(0);
+        for (int t = 0; t < r; ++t) {
+            const big_int& x = sr.a[std::size_t(i) * n + s.pivots[t]];
+            if (x.rep().len == 0) continue;
+            for (int u = 0; u < r; ++u) combination[u] = combination[u] + x * s.scaled_q(t, u);
+        }
+        const big_int denominator = d * sr.lcms[i];
+        for (int u = 0; u < r; ++u)
+            Q(k, rows[u]) = over(-(combination[u] * sr.lcms[rows[u]]), denominator);
+    }
+}
+
+} // namespace
+
+bool multimodular_echelon(const matrix<rational<big_int>>& A, matrix<rational<big_int>>& B,
+                          matrix<rational<big_int>>& Q, vector<int>& basis, rational<big_int>& det,
+                          const engine_request& request) {
+    using number = rational<big_int>;
+    const int m = A.rows(), n = A.cols();
+    if (m == 0 || n == 0) return false;
+    const scaled_rows sr(A);
+    if (!sr.valid) return false;
+    const big_int* a = sr.a.data();
+    const bool need_columns = request.b || request.q || request.basis;
+    if (m <= n && first_prime_rank(a, m, n) == m) {
+        // Full row rank is proven by one prime: the rank cannot exceed m.
+        if (need_columns) return full_row_rank_results(sr, B, Q, basis, det, request, true);
+        basis.resize(0);
+        for (int t = 0; t < m; ++t) basis.append_item(t);  // the rank; the columns are not asked for
+        if (request.det) det = number(leading_minor(a, m, n), sr.product);
+        return true;
+    }
+    rank_profile profile(m, n);
+    find_rank_profile(a, m, n, {need_columns, false}, profile);
+    const int r = profile.rank;
+    if (r == m) return full_row_rank_results(sr, B, Q, basis, det, request, true);
+    basis.resize(0);
+    for (int t = 0; t < r; ++t) basis.append_item(profile.cols[t]);
+    // Below full row rank, det is 0 unless A is tall with independent columns: then it is
+    // the product of the pivots the search chose, with the sign of the exchanges.
+    const bool tall_det = request.det && m > n && r == n;
+    if (request.det && !tall_det) det = number(0);
+    if (!request.q && !tall_det) {
+        deficient_results(sr, profile, B, Q, request, nullptr);
+        return true;
+    }
+    pivot_sequence sequence(m, r);
+    if (r > 0) {
+        find_pivot_sequence(a, m, n, sr.lcms.data(), profile.cols.data(), r, sequence);
+    } else {
+        for (int k = 0; k < m; ++k) sequence.order[k] = k;
+    }
+    deficient_results(sr, profile, B, Q, request, &sequence);
+    if (tall_det) {
+        big_int scale(1);
+        for (int t = 0; t < r; ++t) scale = scale * sr.lcms[sequence.rows[t]];
+        const number value(sequence.minor, scale);
+        det = sequence.exchanges % 2 ? -value : value;
+    }
     return true;
 }
 
 bool multimodular_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matrix<big_int>& Q,
-                              vector<int>& basis, big_int& det, bool with_b, bool with_q) {
+                              vector<int>& basis, big_int& det, const engine_request& request) {
     const int m = A.rows(), n = A.cols();
-    if (m == 0 || n == 0 || m > n) return false;
+    if (m == 0 || n == 0) return false;
     checked_buffer<big_int> a(std::size_t(m) * n);
     for (int i = 0; i < m; ++i)
         for (int j = 0; j < n; ++j) a[std::size_t(i) * n + j] = A(i, j);
+    const bool full_rows = m <= n && first_prime_rank(a.data(), m, n) == m;
+    // Below full row rank B and Q are left to the elimination; a prime that shows a lower
+    // rank is almost always right, and the elimination is right in any case.
+    if (!full_rows && (request.b || request.q)) return false;
+    if (full_rows && !request.b && !request.q && !request.basis && !request.det) {
+        basis.resize(0);
+        for (int t = 0; t < m; ++t) basis.append_item(t);  // the rank; the columns are not asked for
+        return true;
+    }
+    if (!full_rows) {
+        rank_profile profile(m, n);
+        find_rank_profile(a.data(), m, n, {request.basis || (request.det && m <= n), request.det && m <= n},
+                          profile);
+        if (profile.rank < m) {
+            basis.resize(0);
+            for (int t = 0; t < profile.rank; ++t) basis.append_item(profile.cols[t]);
+            if (request.det) det = big_int(0);  // every m-by-m minor vanishes
+            return true;
+        }
+        if (!request.b && !request.q) {
+            basis.resize(0);
+            for (int t = 0; t < m; ++t) basis.append_item(profile.cols[t]);
+            if (request.det) det = profile.det;
+            return true;
+        }
+    }
     // The content of a row of B is taken together with the row of Q.
-    full_rank_solution s(m, n, with_b, with_b || with_q);
-    if (!solve(a.data(), s)) return false;
+    full_rank_solution s(m, n, request.b, request.b || request.q);
+    if (!solve(a.data(), s, true)) return false;
 
     // Row t of [D B | D Q] divided by its content, with the sign of D taken out so that
     // the pivot D becomes positive.
     const big_int& d = s.minor();
     const big_int zero(0), one(1);
     const int width = s.width;
-    if (with_b) B.resize(m, n);
-    if (with_q) Q.resize(m, m);
-    const bool fill_b = with_b && sized(B, m, n), fill_q = with_q && sized(Q, m, m);
+    if (request.b) B.resize(m, n);
+    if (request.q) Q.resize(m, m);
+    const bool fill_b = request.b && sized(B, m, n), fill_q = request.q && sized(Q, m, m);
     for (int t = 0; t < m && (fill_b || fill_q); ++t) {
         big_int g = abs(d);
         for (int k = 0; k < width && g != one; ++k) g = gcd(g, s.scaled_b(t, k));
@@ -228,7 +415,7 @@ bool multimodular_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matr
             for (int i = 0; i < m; ++i) Q(t, i) = divided(s.scaled_q(t, i));
     }
     set_basis(basis, s);
-    det = d;
+    if (request.det) det = d;
     return true;
 }
 

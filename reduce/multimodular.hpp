@@ -1,6 +1,6 @@
-// Reduced row echelon forms of matrices of full row rank by multimodular
-// Gauss-Jordan elimination: the same results as reduced_echelon and
-// reduced_echelon_int, computed from images modulo word-size primes.
+// Reduced row echelon forms by multimodular elimination: the same results as
+// reduced_echelon and reduced_echelon_int, computed from images modulo word-size primes
+// and Chinese remaindering, with every choice the images make proven.
 #pragma once
 
 #include "bigint/big_int.hpp"
@@ -9,20 +9,25 @@
 
 namespace velmora {
 
-// When A has full row rank (proven by its rank modulo a prime), sets basis, det, and B
-// and Q when with_b and with_q are set, to what reduced_echelon sets them to, and
-// returns true. Returns
-// false and leaves every output unchanged when A has no rows or no columns, more rows
-// than columns, a zero denominator, a rank modulo the test prime below its row count, or
-// minors too large for the prime table. Writes no report; running out of memory is the fatal report
-// "the heap overflow". Pre: matrix_status is 1.
+// The results a run prints, so that only those are computed. The rank is the size of
+// basis; basis holds the pivot columns when `basis` is asked for (and whenever B or Q is).
+struct engine_request {
+    bool b = true, q = true, rank = true, det = true, basis = true;
+};
+
+// Sets what `request` asks for among B, Q, basis and det to what reduced_echelon sets them
+// to, and returns true; the others are left as they are. Returns false, having changed
+// nothing, for a matrix without rows or columns or with a zero denominator (left to
+// reduced_echelon, which reports nothing for them either). Writes no report; running out
+// of memory is the fatal report "the heap overflow". Pre: matrix_status is 1.
 bool multimodular_echelon(const matrix<rational<big_int>>& A, matrix<rational<big_int>>& B,
                           matrix<rational<big_int>>& Q, vector<int>& basis, rational<big_int>& det,
-                          bool with_b, bool with_q);
+                          const engine_request& request);
 
-// The same for reduced_echelon_int: on success basis, det, and B and Q as asked, are
-// what reduced_echelon_int sets them to.
+// The same for reduced_echelon_int, which it takes over except for B and Q below full row
+// rank (their row scales follow the elimination's choices): asked for those, it returns
+// false as soon as a prime shows the rank below the row count.
 bool multimodular_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matrix<big_int>& Q,
-                              vector<int>& basis, big_int& det, bool with_b, bool with_q);
+                              vector<int>& basis, big_int& det, const engine_request& request);
 
 } // namespace velmora

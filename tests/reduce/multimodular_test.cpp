@@ -1,7 +1,9 @@
 // The multimodular engine against the reductions it stands in for, on seeded random
-// matrices: full row rank and below it, dependent leading columns, tall and wide
-// shapes up to 30 by 60, entries up to 2^100, rational entries, and matrices built so
-// that the first primes of the table are unlucky. Rerun one seed with VELMORA_SEED=<n>.
+// matrices of every rank and shape: full row rank and below it, dependent leading
+// columns, tall and wide shapes up to 30 by 60, zero and repeated rows, rows that tie in
+// the magnitude search at later steps, entries up to 2^100, rational entries, and
+// matrices built so that the first primes are unlucky; every combination of results
+// asked for. Rerun one seed with VELMORA_SEED=<n>.
 #include "bigint/big_int.hpp"
 #include "rational/rational.hpp"
 #include "reduce/modular.hpp"
@@ -17,6 +19,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <type_traits>
 
 namespace velmora {
 namespace {
@@ -39,7 +42,7 @@ big_int from_u64(std::uint64_t v) {
 }
 
 // The kinds of matrices the engine must match the reductions on.
-enum class kind { full, deficient, dependent_leading, unlucky_column, unlucky_row, count };
+enum class kind { full, deficient, dependent_leading, unlucky_column, unlucky_row, ties, count };
 
 struct test_case {
     matrix<big_int> a;
@@ -90,6 +93,23 @@ test_case make_case(std::mt19937_64& gen, kind k, int m, int n, int bits) {
         }
         break;
     }
+    case kind::ties:
+        // Rows that are another row, negated or not, plus a multiple of a third: once the
+        // third is a pivot row, their entries tie in absolute value. Some rows zero.
+        for (int i = 1; i < m; ++i) {
+            const int source = int(gen() % i), third = int(gen() % i);
+            const big_int sign(gen() % 2 ? 1 : -1), f(int(gen() % 5) - 2);
+            switch (gen() % 4) {
+            case 0:
+                for (int j = 0; j < n; ++j) c.a(i, j) = c.a(source, j) * sign + c.a(third, j) * f;
+                break;
+            case 1:
+                for (int j = 0; j < n; ++j) c.a(i, j) = big_int(0);
+                break;
+            default: break;
+            }
+        }
+        break;
     default: break;
     }
     return c;
@@ -138,42 +158,73 @@ void by_reduction(const matrix<big_int>& A, results<big_int>& r) {
     std::ostringstream silent;
     reduced_echelon_int(A, r.B, r.Q, r.basis, r.det, 0, silent);
 }
-bool engine(const matrix<number>& A, results<number>& r, bool b, bool q) {
-    return multimodular_echelon(A, r.B, r.Q, r.basis, r.det, b, q);
+bool engine(const matrix<number>& A, results<number>& r, const engine_request& request) {
+    return multimodular_echelon(A, r.B, r.Q, r.basis, r.det, request);
 }
-bool engine(const matrix<big_int>& A, results<big_int>& r, bool b, bool q) {
-    return multimodular_echelon_int(A, r.B, r.Q, r.basis, r.det, b, q);
+bool engine(const matrix<big_int>& A, results<big_int>& r, const engine_request& request) {
+    return multimodular_echelon_int(A, r.B, r.Q, r.basis, r.det, request);
 }
 
-// Runs both on A: where the engine takes the matrix, every result it was asked for
-// must be the reduction's; it must take every matrix of full row rank (unless the
-// rank test prime was made unlucky) and leave its outputs alone on the others.
-// Returns whether the engine took A.
+std::string describe(const engine_request& r) {
+    return std::string(r.b ? "B" : "") + (r.q ? "Q" : "") + (r.rank ? "r" : "") + (r.det ? "d" : "") +
+           (r.basis ? "i" : "");
+}
+
+// Runs both on A: every result the engine was asked for must be the reduction's, and the
+// results it was not asked for must be left alone. The engine may leave A to the
+// reduction only when it has no rows or columns, or for zerkint's B and Q below full row
+// rank (or when the first prime was made unlucky). Returns whether the engine took A.
 template <class T>
-bool compare(const matrix<T>& A, bool first_prime_unlucky, bool with_b, bool with_q) {
+bool compare(const matrix<T>& A, bool first_prime_unlucky, const engine_request& request) {
+    SCOPED_TRACE("asked for " + describe(request));
     results<T> want;
     by_reduction(A, want);
     results<T> got;
     got.B.resize(1, 1);
+    got.Q.resize(1, 2);
     got.basis.append_item(5);
     got.det = T(9);
-    const bool taken = engine(A, got, with_b, with_q);
+    const bool taken = engine(A, got, request);
     const bool full_rank = A.rows() > 0 && want.basis.size() == A.rows();
+    const bool integer = std::is_same_v<T, big_int>;
     if (!taken) {
-        EXPECT_TRUE(!full_rank || first_prime_unlucky) << "full row rank refused";
-        EXPECT_TRUE(got.B.rows() == 1 && got.Q.rows() == 0 && got.basis.size() == 1 && got.det == T(9));
+        EXPECT_TRUE(A.rows() == 0 || A.cols() == 0 ||
+                    (integer && (request.b || request.q) && (!full_rank || first_prime_unlucky)))
+            << "refused";
+        EXPECT_TRUE(got.B.rows() == 1 && got.Q.cols() == 2 && got.basis.size() == 1 && got.det == T(9));
         return false;
     }
-    EXPECT_TRUE(full_rank) << "taken below full row rank";
-    EXPECT_TRUE(same_basis(got.basis, want.basis));
-    EXPECT_TRUE(same_entry(got.det, want.det)) << got.det << " instead of " << want.det;
-    if (with_b) {
-        EXPECT_TRUE(same_matrix(got.B, want.B)) << "B";
+    if (request.rank || request.basis || request.b || request.q) {
+        EXPECT_EQ(got.basis.size(), want.basis.size()) << "rank";
     }
-    if (with_q) {
+    if (request.basis || request.b || request.q) {
+        EXPECT_TRUE(same_basis(got.basis, want.basis));
+    }
+    if (request.det) {
+        EXPECT_TRUE(same_entry(got.det, want.det)) << got.det << " instead of " << want.det;
+    } else {
+        EXPECT_TRUE(got.det == T(9)) << "det set";
+    }
+    if (request.b) {
+        EXPECT_TRUE(same_matrix(got.B, want.B)) << "B";
+    } else {
+        EXPECT_EQ(got.B.rows(), 1) << "B set";
+    }
+    if (request.q) {
         EXPECT_TRUE(same_matrix(got.Q, want.Q)) << "Q";
+    } else {
+        EXPECT_EQ(got.Q.cols(), 2) << "Q set";
     }
     return true;
+}
+
+// A random set of results to ask for, at least one.
+engine_request random_request(std::mt19937_64& gen) {
+    for (;;) {
+        const unsigned bits = unsigned(gen() % 32);
+        if (bits == 0) continue;
+        return {bool(bits & 1), bool(bits & 2), bool(bits & 4), bool(bits & 8), bool(bits & 16)};
+    }
 }
 
 matrix<number> as_rational(const matrix<big_int>& a) {
@@ -217,18 +268,18 @@ int differential_run(int runs, int max_m, int max_n, const int* bit_choices, int
         std::mt19937_64 gen(seed);
         const kind k = static_cast<kind>(gen() % int(kind::count));
         const int m = 1 + int(gen() % max_m);
-        // Mostly m <= n; some tall matrices, which the engine must refuse.
-        const int n = gen() % 8 == 0 ? 1 + int(gen() % m) : m + int(gen() % (max_n - m + 1));
+        // Wide and tall shapes, a third of them tall.
+        const int n = gen() % 3 == 0 ? 1 + int(gen() % m) : m + int(gen() % (max_n - m + 1));
         const int bits = bit_choices[gen() % bit_count];
-        const bool with_b = gen() % 4 != 0, with_q = gen() % 4 != 0;
         SCOPED_TRACE("VELMORA_SEED=" + std::to_string(seed) + ": " + std::to_string(m) + " by " +
                      std::to_string(n) + ", kind " + std::to_string(int(k)) + ", " + std::to_string(bits) +
-                     " bits, B " + std::to_string(with_b) + ", Q " + std::to_string(with_q));
+                     " bits");
         const test_case c = make_case(gen, k, m, n, bits);
-        if (compare(c.a, c.first_prime_unlucky, with_b, with_q)) ++taken;
+        if (compare(c.a, c.first_prime_unlucky, random_request(gen))) ++taken;
         if (m > rational_max_m) continue;
-        compare(as_rational(c.a), c.first_prime_unlucky, with_b, with_q);
-        if (gen() % 2) compare(with_denominators(gen, c.a, 1 + int(gen() % 20)), c.first_prime_unlucky, with_b, with_q);
+        compare(as_rational(c.a), c.first_prime_unlucky, random_request(gen));
+        if (gen() % 2)
+            compare(with_denominators(gen, c.a, 1 + int(gen() % 20)), c.first_prime_unlucky, random_request(gen));
         if (::testing::Test::HasFailure()) break;
     }
     return taken;
@@ -255,8 +306,8 @@ TEST(Multimodular, LargestShapes) {
 TEST(Multimodular, EmptyMatricesAreLeftToTheReductions) {
     for (auto [m, n] : {std::pair{0, 0}, {0, 3}, {3, 0}}) {
         matrix<big_int> a(m, n);
-        EXPECT_FALSE(compare(a, false, true, true));
-        EXPECT_FALSE(compare(as_rational(a), false, true, true));
+        EXPECT_FALSE(compare(a, false, engine_request{}));
+        EXPECT_FALSE(compare(as_rational(a), false, engine_request{}));
     }
 }
 
@@ -270,8 +321,8 @@ TEST(Multimodular, UnluckyFirstPrimesAreReplaced) {
     a(0, 1) = big_int(1);
     a(1, 0) = f * big_int(2);
     a(1, 2) = big_int(5);
-    EXPECT_TRUE(compare(a, false, true, true));
-    EXPECT_TRUE(compare(as_rational(a), false, true, true));
+    EXPECT_TRUE(compare(a, false, engine_request{}));
+    EXPECT_TRUE(compare(as_rational(a), false, engine_request{}));
 }
 
 // A prime that drops the rank after the rank test, and one that moves a pivot column
@@ -284,8 +335,8 @@ TEST(Multimodular, UnluckyLaterPrimesAreSkipped) {
     a(1, 1) = big_int(3);
     a(2, 2) = p1;
     a(2, 3) = big_int(-7);
-    EXPECT_TRUE(compare(a, false, true, true));
-    EXPECT_TRUE(compare(as_rational(a), false, true, true));
+    EXPECT_TRUE(compare(a, false, engine_request{}));
+    EXPECT_TRUE(compare(as_rational(a), false, engine_request{}));
 }
 
 } // namespace

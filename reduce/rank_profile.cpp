@@ -1,0 +1,77 @@
+#include "reduce/rank_profile.hpp"
+
+#include "reduce/crt.hpp"
+#include "reduce/minor_bound.hpp"
+#include "reduce/modular_echelon.hpp"
+#include "reduce/prime_source.hpp"
+
+#include <algorithm>
+
+namespace velmora {
+
+namespace {
+
+// -1, 0 or +1 as the pivot list a (na columns) is worse than, the same as or better than
+// b (nb columns): at the first difference the smaller column is better; a proper prefix
+// is worse. Only the lengths count when by_rank_only is set.
+int compare_lists(const int* a, int na, const int* b, int nb, bool by_rank_only) {
+    if (!by_rank_only)
+        for (int t = 0; t < std::min(na, nb); ++t)
+            if (a[t] != b[t]) return a[t] < b[t] ? 1 : -1;
+    return na == nb ? 0 : (na > nb ? 1 : -1);
+}
+
+} // namespace
+
+rank_profile::rank_profile(int m, int n) : cols(std::min(m, n)), rows(std::min(m, n)) {}
+
+void find_rank_profile(const big_int* a, int m, int n, rank_profile_request request, rank_profile& out) {
+    const int most = std::min(m, n);
+    const bool by_rank_only = !request.columns;
+    const minor_bounds bounds(a, m, n);
+    checked_buffer<residue> w(std::size_t(m) * n);
+    checked_buffer<int> rows(most), cols(most);
+    // The agreeing primes and, at full row rank, the determinants modulo them.
+    int agreeing = 0;
+    checked_buffer<std::uint64_t> primes(16);
+    checked_buffer<residue> dets(16);
+    int best = -1;  // rank of the best list so far
+    for (int index = 0;; ++index) {
+        const std::uint64_t p = engine_prime(index);
+        for (std::size_t e = 0; e < w.size(); ++e) w[e] = reduce_mod(a[e], p);
+        residue pivot_product = 0;
+        const int r = modular_row_echelon(w.data(), m, n, p, rows.data(), cols.data(), pivot_product);
+        const int order = best < 0 ? 1 : compare_lists(cols.data(), r, out.cols.data(), best, by_rank_only);
+        if (order < 0) continue;
+        if (order > 0) {
+            best = r;
+            agreeing = 0;
+            std::copy(cols.data(), cols.data() + r, out.cols.data());
+            std::copy(rows.data(), rows.data() + r, out.rows.data());
+        }
+        if (std::size_t(agreeing) == primes.size()) {
+            primes.resize(2 * primes.size());
+            dets.resize(2 * dets.size());
+        }
+        primes[agreeing] = p;
+        if (r == m) {
+            // Rows taken in another order than their own: the permutation's sign.
+            dets[agreeing] = permutation_sign(rows.data(), m) < 0 && pivot_product != 0 ? p - pivot_product
+                                                                                         : pivot_product;
+        }
+        ++agreeing;
+
+        long target = best < most ? std::max(bounds.bits(best), bounds.bits(best + 1)) : bounds.bits(best);
+        if (by_rank_only && best == most) target = 0;
+        const bool with_det = request.det_of_full_rows && best == m;
+        if (with_det) target = std::max(target, bounds.bits(m) + 1);
+        if (agreeing >= primes_for_bits(target)) break;
+    }
+    out.rank = best;
+    out.columns_proven = !by_rank_only || best == n;
+    if (request.det_of_full_rows && best == m) {
+        reconstruct_symmetric(dets.data(), primes.data(), agreeing, 1, &out.det);
+    }
+}
+
+} // namespace velmora

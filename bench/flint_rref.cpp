@@ -1,8 +1,9 @@
-// FLINT's reduced row echelon form of [A | I], for comparison with the programs
-// (benchmark only). Reads A in the programs' input format from standard input and
-// prints the rank and the seconds the rref took:
-//   flint_rref zerk      fmpq_mat_rref on the rational matrix [A | I]
-//   flint_rref zerkint   fmpz_mat_rref on the integer matrix [A | I]
+// FLINT's reduced row echelon form of [A | I] or of A, or its determinant, for comparison
+// with the programs (benchmark only). Reads A in the programs' input format from standard
+// input and prints the rank (or the determinant's bit count) and the seconds taken:
+//   flint_rref zerk [A]     fmpq_mat_rref on the rational matrix [A | I] (on A with "A")
+//   flint_rref zerkint [A]  fmpz_mat_rref on the integer matrix [A | I] (on A with "A")
+//   flint_rref det          fmpz_mat_det of the square integer matrix A
 #include <flint/fmpq_mat.h>
 #include <flint/fmpz_mat.h>
 #include <gmp.h>
@@ -14,18 +15,21 @@
 #include <string>
 
 int main(int argc, char** argv) {
-    if (argc != 2 || (std::strcmp(argv[1], "zerk") != 0 && std::strcmp(argv[1], "zerkint") != 0)) {
-        std::fprintf(stderr, "usage: flint_rref zerk|zerkint < matrix\n");
+    const bool det = argc == 2 && std::strcmp(argv[1], "det") == 0;
+    if (!det && (argc < 2 || argc > 3 || (std::strcmp(argv[1], "zerk") != 0 && std::strcmp(argv[1], "zerkint") != 0) ||
+                 (argc == 3 && std::strcmp(argv[2], "A") != 0))) {
+        std::fprintf(stderr, "usage: flint_rref zerk|zerkint [A] < matrix, or flint_rref det < matrix\n");
         return 2;
     }
     const bool rational = std::strcmp(argv[1], "zerk") == 0;
+    const long identity = det || argc == 3 ? 0 : 1;  // columns of I beside A
     long m = 0, n = 0;
     if (!(std::cin >> m >> n) || m < 0 || n < 0) {
         std::fprintf(stderr, "flint_rref: no matrix size\n");
         return 1;
     }
     fmpq_mat_t a;
-    fmpq_mat_init(a, m, n + m);
+    fmpq_mat_init(a, m, n + identity * m);
     mpq_t x;
     mpq_init(x);
     std::string text;
@@ -38,20 +42,30 @@ int main(int argc, char** argv) {
             mpq_canonicalize(x);
             fmpq_set_mpq(fmpq_mat_entry(a, i, j), x);
         }
-        fmpq_set_si(fmpq_mat_entry(a, i, n + i), 1, 1);
+        if (identity) fmpq_set_si(fmpq_mat_entry(a, i, n + i), 1, 1);
     }
     mpq_clear(x);
     long rank = 0;
     const auto start = std::chrono::steady_clock::now();
-    if (rational) {
+    if (det) {
+        fmpz_mat_t z;
+        fmpz_mat_init(z, m, n);
+        fmpq_mat_get_fmpz_mat_rowwise(z, nullptr, a);
+        fmpz_t d;
+        fmpz_init(d);
+        fmpz_mat_det(d, z);
+        rank = long(fmpz_bits(d));
+        fmpz_clear(d);
+        fmpz_mat_clear(z);
+    } else if (rational) {
         fmpq_mat_t r;
-        fmpq_mat_init(r, m, n + m);
+        fmpq_mat_init(r, m, n + identity * m);
         rank = fmpq_mat_rref(r, a);
         fmpq_mat_clear(r);
     } else {
         fmpz_mat_t z, r;
-        fmpz_mat_init(z, m, n + m);
-        fmpz_mat_init(r, m, n + m);
+        fmpz_mat_init(z, m, n + identity * m);
+        fmpz_mat_init(r, m, n + identity * m);
         fmpz_t den;
         fmpz_init(den);
         fmpq_mat_get_fmpz_mat_rowwise(z, nullptr, a);
@@ -61,7 +75,7 @@ int main(int argc, char** argv) {
         fmpz_mat_clear(z);
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("rank %ld seconds %.4f\n", rank, seconds);
+    std::printf("%s %ld seconds %.4f\n", det ? "bits" : "rank", rank, seconds);
     fmpq_mat_clear(a);
     return 0;
 }

@@ -25,10 +25,11 @@ struct full_rank_solution {
           values(std::size_t(m) * width + (with_q ? std::size_t(m) * m : 0) + 1) {}
 
     // D B(t, c) for the k-th column c that is not a pivot column (when with_b).
-    big_int& scaled_b(int t, int k) { return values[std::size_t(t) * width + k]; }
+    const big_int& scaled_b(int t, int k) const { return values[std::size_t(t) * width + k]; }
     // D Q(t, i) (when with_q).
-    big_int& scaled_q(int t, int i) { return values[std::size_t(m) * width + std::size_t(t) * m + i]; }
-    big_int& minor() { return values[values.size() - 1]; }
+    const big_int& scaled_q(int t, int i) const { return values[std::size_t(m) * width + std::size_t(t) * m + i]; }
+    // D, the determinant of a on the pivot columns.
+    const big_int& minor() const { return values[values.size() - 1]; }
 
     int m, n;
     int width;  // number of non-pivot columns kept: n - m, or 0 without B
@@ -248,7 +249,41 @@ bool full_row_rank_results(const scaled_rows& sr, matrix<rational<big_int>>& B, 
     return true;
 }
 
-// Below full row rank (r < m), r >= 1: B and Q from the pivot sequence of the elimination.
+// Whether every row of a outside `rows` lies in the span of the rows of the solution s
+// (their reduced form R, with D R in s): D a[i, c] = sum over t of a[i, P_t] (D R)[t, c] for
+// every column c that is not a pivot column (on the pivot columns both sides are equal
+// by construction). Checked exactly, so that a true answer proves that the rows span the
+// row space of a.
+bool rows_in_span(const big_int* a, int m, int n, const int* rows, const full_rank_solution& s) {
+    const int r = s.m;
+    checked_buffer<unsigned char> listed(m);
+    for (int t = 0; t < r; ++t) listed[rows[t]] = 1;
+    const big_int& d = s.minor();
+    checked_buffer<big_int> sum(s.width);
+    for (int i = 0; i < m; ++i) {
+        if (listed[i]) continue;
+        const big_int* row = a + std::size_t(i) * n;
+        for (int k = 0; k < s.width; ++k) sum[k] = big_int(0);
+        for (int t = 0; t < r; ++t) {
+            const big_int& x = row[s.pivots[t]];
+            if (x.rep().len == 0) continue;
+            for (int k = 0; k < s.width; ++k) sum[k] = sum[k] + x * s.scaled_b(t, k);
+        }
+        for (int c = 0, k = 0, u = 0; c < n; ++c) {
+            if (u < r && s.pivots[u] == c) ++u;
+            else if (sum[k++] != d * row[c]) return false;
+        }
+    }
+    return true;
+}
+
+// Below full row rank (r < m): B, Q, basis and det from a profile (rank r, pivot columns,
+// independent rows). When the profile is the unproven one of a single prime, its rank and
+// columns are proven here or refuted (false, nothing set): the solution for r independent
+// rows gives their reduced form R exactly, and when every other row lies in the span of R
+// (checked exactly), R spans the row space, so r is the rank and R's pivot columns are the
+// pivot columns; the pivot sequence found on the profile's columns is then the true one.
+//
 // B is the reduced form of any r rows that span the row space, padded with zero rows. Q is
 // fixed by the pivot rows s_0 .. s_{r-1} and the final order of the others: with a = the
 // scaled rows, its row t < r is the inverse of a on rows s and the pivot columns (placed
@@ -256,51 +291,82 @@ bool full_row_rank_results(const scaled_rows& sr, matrix<rational<big_int>>& B, 
 // row i, is the unit vector of i minus c(i) placed in the columns s_u, where
 // c(i) = a[i, P] a[s, P]^-1 (the combination of pivot rows that clears row i's pivot
 // columns) scaled as the row: c(i)_u L(s_u) / L(i).
-void deficient_results(const scaled_rows& sr, const rank_profile& profile, matrix<rational<big_int>>& B,
-                       matrix<rational<big_int>>& Q, const engine_request& request, const pivot_sequence* sequence) {
+//
+// det is 0 unless A is tall with independent columns: then it is the product of the
+// pivots the search chose, with the sign of the exchanges.
+bool deficient_results(const scaled_rows& sr, const rank_profile& profile, bool proven,
+                       matrix<rational<big_int>>& B, matrix<rational<big_int>>& Q, vector<int>& basis,
+                       rational<big_int>& det, const engine_request& request) {
     using number = rational<big_int>;
     const int m = sr.m, n = sr.n, r = profile.rank;
+    const big_int* a = sr.a.data();
+    const bool tall_det = request.det && m > n && r == n;
+    pivot_sequence sequence(m, r);
+    const int* rows = profile.rows.data();
+    if (r == 0) {
+        if (!proven)
+            for (std::size_t e = 0; e < sr.a.size(); ++e)
+                if (sr.a[e].rep().len != 0) return false;
+        for (int k = 0; k < m; ++k) sequence.order[k] = k;
+    } else if (request.q || tall_det) {
+        if (!find_pivot_sequence(a, m, n, sr.lcms.data(), profile.cols.data(), r, sequence)) return false;
+        rows = sequence.rows.data();
+    }
+    // r == n: every column is a pivot column (proven by one prime), and B = I on top.
+    const bool with_solution = r > 0 && r < n ? request.b || request.q || !proven : r > 0 && request.q;
+    full_rank_solution s(std::max(r, 1), n, with_solution && (request.b || !proven), request.q);
+    if (with_solution) {
+        checked_buffer<big_int> sub(std::size_t(r) * n);
+        copy_rows(a, n, rows, r, sub.data());
+        solve(sub.data(), s, true);
+        if (!proven && (!std::equal(profile.cols.data(), profile.cols.data() + r, s.pivots.data()) ||
+                        !rows_in_span(a, m, n, rows, s)))
+            return false;
+    }
+    basis.resize(0);
+    for (int t = 0; t < r; ++t) basis.append_item(profile.cols[t]);
+    if (request.det) {
+        if (tall_det) {
+            big_int scale(1);
+            for (int t = 0; t < r; ++t) scale = scale * sr.lcms[sequence.rows[t]];
+            const number value(sequence.minor, scale);
+            det = sequence.exchanges % 2 ? -value : value;
+        } else {
+            det = number(0);
+        }
+    }
     if (request.b) B.resize(m, n);
     if (request.q) Q.resize(m, m);
     const bool fill_b = request.b && sized(B, m, n), fill_q = request.q && sized(Q, m, m);
-    if (fill_q && r == 0) {
-        for (int k = 0; k < m; ++k) Q(k, k) = number(1);
-        return;
-    }
-    if (r == 0 || (!fill_b && !fill_q)) return;
-    const int* rows = sequence ? sequence->rows.data() : profile.rows.data();
-    checked_buffer<big_int> sub(std::size_t(r) * n);
-    copy_rows(sr.a.data(), n, rows, r, sub.data());
-    full_rank_solution s(r, n, fill_b, fill_q);
-    solve(sub.data(), s, true);
-    const big_int& d = s.minor();
-    if (fill_b) {
+    if (fill_b && r == n)
+        for (int t = 0; t < r; ++t) B(t, t) = number(1);
+    else if (fill_b && r > 0)
         for (int t = 0; t < r; ++t) {
             B(t, s.pivots[t]) = number(1);
             for (int c = 0, k = 0, u = 0; c < n; ++c) {
                 if (u < r && s.pivots[u] == c) ++u;
-                else B(t, c) = over(s.scaled_b(t, k++), d);
+                else B(t, c) = over(s.scaled_b(t, k++), s.minor());
             }
         }
-    }
-    if (!fill_q) return;
+    if (!fill_q) return true;
+    const big_int& d = s.minor();
     for (int t = 0; t < r; ++t)
         for (int u = 0; u < r; ++u) Q(t, rows[u]) = over(s.scaled_q(t, u) * sr.lcms[rows[u]], d);
-    checked_buffer<big_int> combination(r);
+    checked_buffer<big_int> combination(std::max(r, 1));
     for (int k = r; k < m; ++k) {
-        const int i = sequence->order[k];
+        const int i = sequence.order[k];
         Q(k, i) = number(1);
         // d c(i) = a[i, P] (d a[s, P]^-1), an integer row.
         for (int u = 0; u < r; ++u) combination[u] = big_int(0);
         for (int t = 0; t < r; ++t) {
-            const big_int& x = sr.a[std::size_t(i) * n + s.pivots[t]];
+            const big_int& x = a[std::size_t(i) * n + s.pivots[t]];
             if (x.rep().len == 0) continue;
             for (int u = 0; u < r; ++u) combination[u] = combination[u] + x * s.scaled_q(t, u);
         }
         const big_int denominator = d * sr.lcms[i];
-        for (int u = 0; u < r; ++u)
-            Q(k, rows[u]) = over(-(combination[u] * sr.lcms[rows[u]]), denominator);
+        for (int u = 0; u < r; ++u) Q(k, rows[u]) = over(-(combination[u] * sr.lcms[rows[u]]), denominator);
     }
+    return true;
 }
 
 } // namespace
@@ -315,7 +381,13 @@ bool multimodular_echelon(const matrix<rational<big_int>>& A, matrix<rational<bi
     if (!sr.valid) return false;
     const big_int* a = sr.a.data();
     const bool need_columns = request.b || request.q || request.basis;
-    if (m <= n && first_prime_rank(a, m, n) == m) {
+    if (request.b || request.q) {
+        // One prime's profile, proven or refuted by the results themselves.
+        rank_profile guess(m, n);
+        first_prime_profile(a, m, n, guess);
+        if (guess.rank == m) return full_row_rank_results(sr, B, Q, basis, det, request, true);
+        if (deficient_results(sr, guess, guess.columns_proven, B, Q, basis, det, request)) return true;
+    } else if (m <= n && first_prime_rank(a, m, n) == m) {
         // Full row rank is proven by one prime: the rank cannot exceed m.
         if (need_columns) return full_row_rank_results(sr, B, Q, basis, det, request, true);
         basis.resize(0);
@@ -325,31 +397,8 @@ bool multimodular_echelon(const matrix<rational<big_int>>& A, matrix<rational<bi
     }
     rank_profile profile(m, n);
     find_rank_profile(a, m, n, {need_columns, false}, profile);
-    const int r = profile.rank;
-    if (r == m) return full_row_rank_results(sr, B, Q, basis, det, request, true);
-    basis.resize(0);
-    for (int t = 0; t < r; ++t) basis.append_item(profile.cols[t]);
-    // Below full row rank, det is 0 unless A is tall with independent columns: then it is
-    // the product of the pivots the search chose, with the sign of the exchanges.
-    const bool tall_det = request.det && m > n && r == n;
-    if (request.det && !tall_det) det = number(0);
-    if (!request.q && !tall_det) {
-        deficient_results(sr, profile, B, Q, request, nullptr);
-        return true;
-    }
-    pivot_sequence sequence(m, r);
-    if (r > 0) {
-        find_pivot_sequence(a, m, n, sr.lcms.data(), profile.cols.data(), r, sequence);
-    } else {
-        for (int k = 0; k < m; ++k) sequence.order[k] = k;
-    }
-    deficient_results(sr, profile, B, Q, request, &sequence);
-    if (tall_det) {
-        big_int scale(1);
-        for (int t = 0; t < r; ++t) scale = scale * sr.lcms[sequence.rows[t]];
-        const number value(sequence.minor, scale);
-        det = sequence.exchanges % 2 ? -value : value;
-    }
+    if (profile.rank == m) return full_row_rank_results(sr, B, Q, basis, det, request, true);
+    deficient_results(sr, profile, true, B, Q, basis, det, request);
     return true;
 }
 

@@ -104,12 +104,12 @@ bool larger_ratio(const big_int& x, const big_int& sx, const big_int& y, const b
 
 } // namespace
 
-void find_pivot_sequence(const big_int* a, int m, int n, const big_int* scales, const int* cols, int r,
+bool find_pivot_sequence(const big_int* a, int m, int n, const big_int* scales, const int* cols, int r,
                          pivot_sequence& out) {
     const minor_bounds bounds(a, m, n, cols, r);
     lanes lane(a, m, n, cols, r, primes_for_bits(bounds.bits(r) + 1));
-    checked_buffer<int> row_at(m), position_of(m);
-    for (int k = 0; k < m; ++k) row_at[k] = position_of[k] = k;
+    checked_buffer<int> row_at(m);  // the row at each position
+    for (int k = 0; k < m; ++k) row_at[k] = k;
     checked_buffer<big_int> minors(m);
     checked_buffer<residue> residues(std::size_t(lane.count()) * m);
     checked_buffer<std::uint64_t> primes(lane.count());
@@ -132,21 +132,20 @@ void find_pivot_sequence(const big_int* a, int m, int n, const big_int* scales, 
                                               scales[row_at[t + int(best)]]))
                 best = e;
         }
-        // Column cols[t] is a pivot column, so some row without pivot is nonzero there.
+        if (best == count) return false;
         const int chosen = row_at[t + int(best)];
         if (best != 0) {
             const int displaced = row_at[t];
             row_at[t] = chosen;
             row_at[t + int(best)] = displaced;
-            position_of[displaced] = t + int(best);
-            position_of[chosen] = t;
             ++out.exchanges;
         }
         if (t == r - 1) out.minor = minors[best];
-        lane.take(chosen, t);
+        else lane.take(chosen, t);
     }
     for (int t = 0; t < r; ++t) out.rows[t] = row_at[t];
     for (int k = 0; k < m; ++k) out.order[k] = row_at[k];
+    return true;
 }
 
 } // namespace velmora

@@ -36,7 +36,10 @@ struct pivot_sequence {
 // of them that their product exceeds twice a bound on minors of order t + 1. A prime that
 // divides the minor of the chosen pivot cannot carry on; it is replaced by a fresh prime
 // that repeats the steps so far.
-void find_pivot_sequence(const big_int* a, int m, int n, const big_int* scales, const int* cols, int r,
+//
+// Returns false when some listed column has no nonzero entry left in the rows without
+// pivot: then cols were not the pivot columns.
+bool find_pivot_sequence(const big_int* a, int m, int n, const big_int* scales, const int* cols, int r,
                          pivot_sequence& out);
 
 } // namespace velmora

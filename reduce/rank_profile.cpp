@@ -25,6 +25,15 @@ int compare_lists(const int* a, int na, const int* b, int nb, bool by_rank_only)
 
 rank_profile::rank_profile(int m, int n) : cols(std::min(m, n)), rows(std::min(m, n)) {}
 
+void first_prime_profile(const big_int* a, int m, int n, rank_profile& out) {
+    const std::uint64_t p = engine_prime(0);
+    checked_buffer<residue> w(std::size_t(m) * n);
+    for (std::size_t e = 0; e < w.size(); ++e) w[e] = reduce_mod(a[e], p);
+    residue product = 0;
+    out.rank = modular_row_echelon(w.data(), m, n, p, out.rows.data(), out.cols.data(), product);
+    out.columns_proven = out.rank == n;
+}
+
 void find_rank_profile(const big_int* a, int m, int n, rank_profile_request request, rank_profile& out) {
     const int most = std::min(m, n);
     const bool by_rank_only = !request.columns;
@@ -62,7 +71,8 @@ void find_rank_profile(const big_int* a, int m, int n, rank_profile_request requ
         ++agreeing;
 
         long target = best < most ? std::max(bounds.bits(best), bounds.bits(best + 1)) : bounds.bits(best);
-        if (by_rank_only && best == most) target = 0;
+        // A rank of min(m, n) cannot be exceeded, and n pivots are every column.
+        if ((by_rank_only && best == most) || best == n) target = 0;
         const bool with_det = request.det_of_full_rows && best == m;
         if (with_det) target = std::max(target, bounds.bits(m) + 1);
         if (agreeing >= primes_for_bits(target)) break;

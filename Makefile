@@ -85,7 +85,7 @@ valgrind:
 # (crash-*, leak-*, timeout-*) to $(FUZZ_BUILD)/findings.
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 45
-FUZZ_TARGETS := bigint_reader rational_reader matrix_reader program_run
+FUZZ_TARGETS := bigint_reader rational_reader matrix_reader program_run engine_differential
 fuzz:
 	@missing=""; \
 	for pkg in clang-14 libclang-rt-14-dev; do \

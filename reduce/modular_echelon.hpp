@@ -9,6 +9,9 @@ namespace velmora {
 // x mod p in [0, p), for a prime p < 2^62.
 residue reduce_mod(const big_int& x, std::uint64_t p);
 
+// out[e] = a[e] mod p for e < count, p a prime below 2^62.
+void reduce_mod_all(const big_int* a, std::size_t count, std::uint64_t p, residue* out);
+
 // Reduces [W | I] modulo p, W being m-by-n residues in row-major order, to reduced row
 // echelon form, taking as pivot in each column the first row without pivot whose entry
 // is nonzero. Rows stay in place: pivot_rows[t] is the row of the t-th pivot and

@@ -65,7 +65,7 @@ bool solve(const big_int* a, full_rank_solution& s, bool rank_known) {
     residue det = 0;
     auto image = [&](int index) {
         const std::uint64_t p = engine_prime(index);
-        for (std::size_t e = 0; e < w.size(); ++e) w[e] = reduce_mod(a[e], p);
+        reduce_mod_all(a, w.size(), p, w.data());
         std::fill(q.data(), q.data() + q.size(), residue(0));
         return modular_echelon(w.data(), s.with_q ? q.data() : nullptr, m, n, p, rows.data(), cols.data(), det);
     };
@@ -128,7 +128,7 @@ bool solve(const big_int* a, full_rank_solution& s, bool rank_known) {
 int first_prime_rank(const big_int* a, int m, int n) {
     const std::uint64_t p = engine_prime(0);
     checked_buffer<residue> w(std::size_t(m) * n);
-    for (std::size_t e = 0; e < w.size(); ++e) w[e] = reduce_mod(a[e], p);
+    reduce_mod_all(a, w.size(), p, w.data());
     checked_buffer<int> rows(std::min(m, n)), cols(std::min(m, n));
     residue product = 0;
     return modular_row_echelon(w.data(), m, n, p, rows.data(), cols.data(), product);
@@ -147,7 +147,7 @@ big_int leading_minor(const big_int* a, int m, int n) {
     for (int s = 0; s < k; ++s) {
         const std::uint64_t p = engine_prime(s);
         for (int i = 0; i < m; ++i)
-            for (int j = 0; j < m; ++j) w[std::size_t(i) * m + j] = reduce_mod(a[std::size_t(i) * n + j], p);
+            reduce_mod_all(a + std::size_t(i) * n, std::size_t(m), p, w.data() + std::size_t(i) * m);
         residue product = 0;
         const int r = modular_row_echelon(w.data(), m, m, p, rows.data(), cols.data(), product);
         residues[s] = r < m ? 0 : (permutation_sign(rows.data(), m) < 0 ? p - product : product);
@@ -217,15 +217,23 @@ struct scaled_rows {
     bool valid = true;
 };
 
-// Full row rank: B, Q, basis and det from the solution for all rows. Returns false when
-// the first prime shows a lower rank and the rank is not known to be m.
-bool full_row_rank_results(const scaled_rows& sr, matrix<rational<big_int>>& B, matrix<rational<big_int>>& Q,
-                           vector<int>& basis, rational<big_int>& det, const engine_request& request,
-                           bool rank_known) {
+// Full row rank, proven: B, Q, basis and det from the solution for all rows.
+void full_row_rank_results(const scaled_rows& sr, matrix<rational<big_int>>& B, matrix<rational<big_int>>& Q,
+                           vector<int>& basis, rational<big_int>& det, const engine_request& request) {
     using number = rational<big_int>;
     const int m = sr.m, n = sr.n;
+    if (m == n && !request.q) {
+        // Square: every column is a pivot column, B = I, and det is det A.
+        if (request.b) B.resize(m, n);
+        if (request.b && sized(B, m, n))
+            for (int t = 0; t < m; ++t) B(t, t) = number(1);
+        basis.resize(0);
+        for (int t = 0; t < m; ++t) basis.append_item(t);
+        if (request.det) det = number(leading_minor(sr.a.data(), m, n), sr.product);
+        return;
+    }
     full_rank_solution s(m, n, request.b, request.q);
-    if (!solve(sr.a.data(), s, rank_known)) return false;
+    solve(sr.a.data(), s, true);
     const big_int& d = s.minor();
     if (request.b) B.resize(m, n);
     if (request.q) Q.resize(m, m);
@@ -246,7 +254,7 @@ bool full_row_rank_results(const scaled_rows& sr, matrix<rational<big_int>>& B, 
     bool leading = true;
     for (int t = 0; t < m; ++t) leading = leading && s.pivots[t] == t;
     if (request.det) det = leading ? number(d, sr.product) : number(0);
-    return true;
+    return;
 }
 
 // Whether every row of a outside `rows` lies in the span of the rows of the solution s
@@ -385,11 +393,17 @@ bool multimodular_echelon(const matrix<rational<big_int>>& A, matrix<rational<bi
         // One prime's profile, proven or refuted by the results themselves.
         rank_profile guess(m, n);
         first_prime_profile(a, m, n, guess);
-        if (guess.rank == m) return full_row_rank_results(sr, B, Q, basis, det, request, true);
+        if (guess.rank == m) {
+            full_row_rank_results(sr, B, Q, basis, det, request);
+            return true;
+        }
         if (deficient_results(sr, guess, guess.columns_proven, B, Q, basis, det, request)) return true;
     } else if (m <= n && first_prime_rank(a, m, n) == m) {
         // Full row rank is proven by one prime: the rank cannot exceed m.
-        if (need_columns) return full_row_rank_results(sr, B, Q, basis, det, request, true);
+        if (need_columns) {
+            full_row_rank_results(sr, B, Q, basis, det, request);
+            return true;
+        }
         basis.resize(0);
         for (int t = 0; t < m; ++t) basis.append_item(t);  // the rank; the columns are not asked for
         if (request.det) det = number(leading_minor(a, m, n), sr.product);
@@ -397,7 +411,10 @@ bool multimodular_echelon(const matrix<rational<big_int>>& A, matrix<rational<bi
     }
     rank_profile profile(m, n);
     find_rank_profile(a, m, n, {need_columns, false}, profile);
-    if (profile.rank == m) return full_row_rank_results(sr, B, Q, basis, det, request, true);
+    if (profile.rank == m) {
+        full_row_rank_results(sr, B, Q, basis, det, request);
+        return true;
+    }
     deficient_results(sr, profile, true, B, Q, basis, det, request);
     return true;
 }
@@ -413,9 +430,11 @@ bool multimodular_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matr
     // Below full row rank B and Q are left to the elimination; a prime that shows a lower
     // rank is almost always right, and the elimination is right in any case.
     if (!full_rows && (request.b || request.q)) return false;
-    if (full_rows && !request.b && !request.q && !request.basis && !request.det) {
+    if (full_rows && !request.b && !request.q && (m == n || (!request.basis && !request.det))) {
+        // The rank alone, or a square matrix: every column is a pivot column and det is det A.
         basis.resize(0);
-        for (int t = 0; t < m; ++t) basis.append_item(t);  // the rank; the columns are not asked for
+        for (int t = 0; t < m; ++t) basis.append_item(t);
+        if (request.det) det = leading_minor(a.data(), m, n);
         return true;
     }
     if (!full_rows) {

@@ -28,7 +28,7 @@ rank_profile::rank_profile(int m, int n) : cols(std::min(m, n)), rows(std::min(m
 void first_prime_profile(const big_int* a, int m, int n, rank_profile& out) {
     const std::uint64_t p = engine_prime(0);
     checked_buffer<residue> w(std::size_t(m) * n);
-    for (std::size_t e = 0; e < w.size(); ++e) w[e] = reduce_mod(a[e], p);
+    reduce_mod_all(a, w.size(), p, w.data());
     residue product = 0;
     out.rank = modular_row_echelon(w.data(), m, n, p, out.rows.data(), out.cols.data(), product);
     out.columns_proven = out.rank == n;
@@ -47,7 +47,7 @@ void find_rank_profile(const big_int* a, int m, int n, rank_profile_request requ
     int best = -1;  // rank of the best list so far
     for (int index = 0;; ++index) {
         const std::uint64_t p = engine_prime(index);
-        for (std::size_t e = 0; e < w.size(); ++e) w[e] = reduce_mod(a[e], p);
+        reduce_mod_all(a, w.size(), p, w.data());
         residue pivot_product = 0;
         const int r = modular_row_echelon(w.data(), m, n, p, rows.data(), cols.data(), pivot_product);
         const int order = best < 0 ? 1 : compare_lists(cols.data(), r, out.cols.data(), best, by_rank_only);

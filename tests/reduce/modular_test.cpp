@@ -3,6 +3,7 @@
 #include "reduce/crt.hpp"
 #include "reduce/minor_bound.hpp"
 #include "reduce/modular.hpp"
+#include "reduce/prime_source.hpp"
 #include "reduce/modular_echelon.hpp"
 #include "support/reference.hpp"
 
@@ -58,6 +59,27 @@ TEST(PrimeTable, DecreasingPrimesJustBelowTwoToThe62) {
     EXPECT_FALSE(is_prime(3215031751ULL));  // a strong pseudoprime to 2, 3, 5 and 7
 }
 
+// Beyond the table the sequence goes on downward with proven primes and no gaps: every
+// odd number between two of them is composite.
+TEST(PrimeSequence, ContinuesBelowTheTableWithEveryPrime) {
+    const std::uint64_t floor = (std::uint64_t(1) << 62) - (std::uint64_t(1) << 42);
+    for (int k = prime_table_size - 2; k < prime_table_size + 300; ++k) {
+        const std::uint64_t p = engine_prime(k), next = engine_prime(k + 1);
+        ASSERT_GT(next, floor);
+        ASSERT_LT(next, p);
+        ASSERT_TRUE(is_prime(next)) << k + 1;
+        if (k >= prime_table_size - 1) {
+            for (std::uint64_t c = next + 2; c < p; c += 2) ASSERT_FALSE(is_prime(c)) << c;
+        }
+    }
+    for (std::uint64_t c : {std::uint64_t(2), std::uint64_t(3), std::uint64_t(37), std::uint64_t(41)}) EXPECT_TRUE(is_prime_u64(c));
+    for (std::uint64_t c : {std::uint64_t(0), std::uint64_t(1), std::uint64_t(3215031751ULL), std::uint64_t(3825123056546413051ULL)})
+        EXPECT_FALSE(is_prime_u64(c)) << c;  // the last a strong pseudoprime to the bases 2 .. 23
+    EXPECT_EQ(primes_for_bits(0), 1);
+    EXPECT_EQ(primes_for_bits(61), 1);
+    EXPECT_EQ(primes_for_bits(62), 2);
+}
+
 TEST(ModularArithmetic, ShoupProductsAndInversesAgreeWithDivision) {
     std::mt19937_64 gen(7);
     for (int run = 0; run < 20000; ++run) {
@@ -82,30 +104,34 @@ TEST(ModularArithmetic, ReductionOfSignedBigIntegers) {
     EXPECT_EQ(reduce_mod(-(two64 * two64), p), p - std::uint64_t(((u128(1) << 64) % p) * ((u128(1) << 64) % p) % p));
 }
 
-// Values of several hundred bits with both signs and at the edges of the symmetric
-// range come back from their residues.
+// Values of up to the full width with both signs and at the edges of the symmetric range
+// come back from their residues: by Garner's method for few primes, up a product tree
+// for many, and with primes from beyond the table.
 TEST(ChineseRemainder, SymmetricValuesComeBack) {
     std::mt19937_64 gen(11);
-    const int k = 6;
-    std::vector<std::uint64_t> primes;
-    big_int modulus(1);
-    for (int s = 0; s < k; ++s) {
-        primes.push_back(table_prime(5 * s));
-        modulus = modulus * big_int_from_words(1, std::vector<std::uint32_t>{std::uint32_t(primes[s]), std::uint32_t(primes[s] >> 32)}.data(), 2);
+    for (const int k : {6, crt_tree_threshold - 1, crt_tree_threshold, 150}) {
+        SCOPED_TRACE(std::to_string(k) + " primes");
+        std::vector<std::uint64_t> primes;
+        big_int modulus(1);
+        for (int s = 0; s < k; ++s) {
+            primes.push_back(engine_prime(k == 150 ? prime_table_size - 20 + s : 5 * s));
+            modulus = modulus * big_int_from_words64(1, &primes[s], 1);
+        }
+        const big_int half = (modulus - big_int(1)) / big_int(2);
+        std::vector<big_int> values = {big_int(0), big_int(1), big_int(-1), half, -half, half - big_int(1)};
+        for (int run = 0; run < 100; ++run) {
+            // up to 62 k - 2 bits, below M / 2
+            std::vector<std::uint64_t> w(1 + gen() % k);
+            for (auto& x : w) x = gen() >> 2;
+            values.push_back(big_int_from_words64(gen() % 2 ? 1 : -1, w.data(), w.size()) % half);
+        }
+        std::vector<residue> residues(k * values.size());
+        for (int s = 0; s < k; ++s)
+            for (std::size_t e = 0; e < values.size(); ++e) residues[s * values.size() + e] = reduce_mod(values[e], primes[s]);
+        std::vector<big_int> out(values.size());
+        reconstruct_symmetric(residues.data(), primes.data(), k, values.size(), out.data());
+        for (std::size_t e = 0; e < values.size(); ++e) EXPECT_TRUE(out[e] == values[e]) << e << ": " << values[e];
     }
-    const big_int half = (modulus - big_int(1)) / big_int(2);
-    std::vector<big_int> values = {big_int(0), big_int(1), big_int(-1), half, -half};
-    for (int run = 0; run < 200; ++run) {
-        std::vector<std::uint32_t> w(1 + gen() % 11);
-        for (auto& x : w) x = std::uint32_t(gen());
-        values.push_back(big_int_from_words(gen() % 2 ? 1 : -1, w.data(), w.size()));
-    }
-    std::vector<residue> residues(k * values.size());
-    for (int s = 0; s < k; ++s)
-        for (std::size_t e = 0; e < values.size(); ++e) residues[s * values.size() + e] = reduce_mod(values[e], primes[s]);
-    std::vector<big_int> out(values.size());
-    reconstruct_symmetric(residues.data(), primes.data(), k, values.size(), out.data());
-    for (std::size_t e = 0; e < values.size(); ++e) EXPECT_TRUE(out[e] == values[e]) << e << ": " << values[e];
 }
 
 std::vector<big_int> entries(const matrix<big_int>& a) {
@@ -128,6 +154,7 @@ TEST(MinorBound, BoundsEveryExactMinor) {
         for (int i = 0; i < m; ++i)
             for (int j = 0; j < n; ++j) a(i, j) = big_int(entry(gen) * (run % 5 == 0 ? 1000 : 1));
         const long h = minor_bound_bits(entries(a).data(), m, n);
+        const minor_bounds by_order(entries(a).data(), m, n);
         // All row subsets and column subsets of equal size.
         for (int rows = 1; rows < (1 << m); ++rows)
             for (int cols = 1; cols < (1 << n); ++cols) {
@@ -139,6 +166,7 @@ TEST(MinorBound, BoundsEveryExactMinor) {
                     if (cols >> j & 1) c.append_item(j);
                 const big_int minor = testing::bareiss_det(a.submatrix(r, c));
                 ASSERT_LE(bit_length(minor), h) << "run " << run;
+                ASSERT_LE(bit_length(minor), by_order.bits(r.size())) << "run " << run << ", order " << r.size();
             }
     }
     const int hadamard[4][4] = {{1, 1, 1, 1}, {1, -1, 1, -1}, {1, 1, -1, -1}, {1, -1, -1, 1}};

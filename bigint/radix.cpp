@@ -6,6 +6,13 @@ namespace velmora {
 
 void group_size(int b, mag_word& P, int& k) {
     assert(b >= 2);
+    // The three radixes of the text forms, without the divisions below.
+    switch (b) {
+    case 10: P = 10000000000000000000ULL, k = 19; return;
+    case 16: P = mag_word(1) << 60, k = 15; return;
+    case 8: P = mag_word(1) << 63, k = 21; return;
+    default: break;
+    }
     const mag_word radix = mag_word(b);
     P = 1;
     k = 0;

@@ -11,29 +11,34 @@ namespace velmora {
 
 namespace {
 
-// The characters of one number, looked at with peek and taken with get. The end of input
-// is remembered, because any further read would set failbit.
+// The characters of one number, read from the stream's buffer within one sentry (which
+// flushes a tied output stream once, not once per character). The end of input sets
+// eofbit, as peek would, and is remembered, because any further read would set failbit.
 class char_source {
 public:
-    explicit char_source(std::istream& is) : is_(is) {}
+    explicit char_source(std::istream& is) : is_(is), sentry_(is, true) {
+        if (!sentry_) ended_ = true;
+    }
 
     // The next character, not yet taken; -1 at the end of input or on a failed stream.
     int next() {
         if (ended_) return -1;
-        const std::istream::int_type c = is_.peek();
+        const std::istream::int_type c = is_.rdbuf()->sgetc();
         if (std::istream::traits_type::eq_int_type(c, std::istream::traits_type::eof())) {
+            is_.setstate(std::ios_base::eofbit);
             ended_ = true;
             return -1;
         }
         return static_cast<unsigned char>(std::istream::traits_type::to_char_type(c));
     }
 
-    void take() { is_.get(); }
+    void take() { is_.rdbuf()->sbumpc(); }
 
     bool ended() const { return ended_; }
 
 private:
     std::istream& is_;
+    std::istream::sentry sentry_;
     bool ended_ = false;
 };
 

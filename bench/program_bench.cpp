@@ -1,6 +1,6 @@
 // Whole-program benchmark, timed from outside as a user runs the programs, on
 // generated matrices. For each case and program it measures
-//   ours   zerk or zerkint -l (the multimodular engine wherever it proves full rank),
+//   ours   zerk or zerkint -l (the multimodular engine),
 //   plain  zerk_plain or zerkint_plain -l (the same programs held to the row-by-row
 //          elimination),
 //   GMP    gmp_reduce, the row-by-row elimination written on GMP,
@@ -8,8 +8,12 @@
 // first checking that ours, plain and GMP print the same B, Q, rank, det and basis.
 // Prints median wall time and peak memory (max RSS) and their ratios, as a table
 // and as CSV. The row-by-row contenders (plain and GMP) take minutes on the largest
-// cases and are measured only up to a number of entries (default 100 * 100).
+// cases and are measured only up to a number of entries (default 100 * 100), and not
+// at all on huge entries. Rank-deficient, tall and huge-entry cases are also timed
+// option by option (-b, -r, -i, -d and a mix) beside FLINT's rref of A alone.
 //   program_bench <directory of the programs> [runs] [case name filter] [largest plain entry count]
+#include <gmpxx.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -25,12 +29,13 @@
 
 namespace {
 
-enum class entries { integer, rational, rank_half };
+enum class entries { integer, rational, rank_half, rank_half_rational, huge };
 
 struct bench_case {
     std::string name;
-    int rows, cols, range;
+    int rows, cols, range;  // range: the bits of each entry for huge entries
     entries kind;
+    bool row_by_row = true;  // whether the row-by-row contenders can finish at all
 };
 
 struct measurement {
@@ -42,14 +47,27 @@ struct measurement {
 std::string input_path(const bench_case& c) { return "/tmp/velmora_bench_" + c.name + ".in"; }
 
 // Writes the case's matrix: uniform entries in [-range, range], fractions of those
-// over denominators in [1, range], or a product of an m-by-r and an r-by-n matrix
-// (r = min(m, n) / 2) so that the rank is r.
+// over denominators in [1, range], a product of an m-by-r and an r-by-n matrix
+// (r = min(m, n) / 2) so that the rank is r (its rows divided by denominators in
+// [1, range] for rank_half_rational), or integers of `range` random bits.
 void write_matrix(const bench_case& c, unsigned seed) {
     std::mt19937 gen(seed);
     std::uniform_int_distribution<int> entry(-c.range, c.range), denominator(1, c.range);
     std::ofstream f(input_path(c));
     f << c.rows << ' ' << c.cols << '\n';
-    if (c.kind == entries::rank_half) {
+    if (c.kind == entries::huge) {
+        gmp_randclass random(gmp_randinit_default);
+        random.seed(seed);
+        for (int i = 0; i < c.rows; ++i) {
+            for (int j = 0; j < c.cols; ++j) {
+                const mpz_class x = random.get_z_bits(c.range);
+                f << (gen() % 2 ? "-" : "") << x.get_str() << ' ';
+            }
+            f << '\n';
+        }
+        return;
+    }
+    if (c.kind == entries::rank_half || c.kind == entries::rank_half_rational) {
         const int r = std::min(c.rows, c.cols) / 2;
         std::vector<std::vector<long>> left(c.rows, std::vector<long>(r)), right(r, std::vector<long>(c.cols));
         for (auto& row : left)
@@ -57,10 +75,13 @@ void write_matrix(const bench_case& c, unsigned seed) {
         for (auto& row : right)
             for (auto& x : row) x = entry(gen);
         for (int i = 0; i < c.rows; ++i) {
+            const int d = c.kind == entries::rank_half_rational ? denominator(gen) : 1;
             for (int j = 0; j < c.cols; ++j) {
                 long s = 0;
                 for (int k = 0; k < r; ++k) s += left[i][k] * right[k][j];
-                f << s << ' ';
+                f << s;
+                if (d != 1) f << '/' << d;
+                f << ' ';
             }
             f << '\n';
         }
@@ -170,7 +191,11 @@ std::string ratio_text(double a, double b) {
 std::vector<bench_case> all_cases() {
     std::vector<bench_case> cases;
     auto add = [&](int rows, int cols, int range, entries kind) {
-        const char* prefix = kind == entries::rational ? "frac" : kind == entries::rank_half ? "rankhalf" : "int";
+        const char* prefix = kind == entries::rational             ? "frac"
+                             : kind == entries::rank_half          ? "rankhalf"
+                             : kind == entries::rank_half_rational ? "rankhalffrac"
+                             : kind == entries::huge               ? "bits"
+                                                                   : "int";
         cases.push_back({prefix + std::to_string(range) + "_" + std::to_string(rows) + "x" + std::to_string(cols),
                          rows, cols, range, kind});
     };
@@ -183,7 +208,23 @@ std::vector<bench_case> all_cases() {
     add(80, 80, 9, entries::rank_half);
     add(40, 40, 9, entries::rational);
     add(80, 80, 9, entries::rational);
+    // Rank-deficient, tall and huge-entry matrices, also timed option by option.
+    for (int range : {9, 999})
+        for (int n : {100, 150, 200}) add(n, n, range, entries::rank_half);
+    for (int range : {9, 999})
+        for (int n : {100, 150, 200}) add(2 * n, n, range, entries::integer);
+    for (int n : {100, 150, 200}) add(n, n, 9, entries::rank_half_rational);
+    add(20, 20, 10000, entries::huge);
+    add(10, 10, 100000, entries::huge);
+    cases.back().row_by_row = false;
+    cases[cases.size() - 2].row_by_row = false;
     return cases;
+}
+
+// Whether the case is also timed option by option beside FLINT's rref of A.
+bool by_option(const bench_case& c) {
+    return c.kind == entries::huge || c.kind == entries::rank_half_rational ||
+           (c.kind == entries::rank_half && c.rows >= 100) || (c.rows == 2 * c.cols && c.cols >= 100);
 }
 
 } // namespace
@@ -201,20 +242,21 @@ int main(int argc, char** argv) {
     const bool with_flint = executable(dir + "/flint_rref");
 
     std::printf("\nPrograms with -l, median wall seconds of up to %d runs, peak memory in MB\n", runs);
-    std::printf("%-18s %-8s %8s %8s %8s %8s %9s %9s %9s %8s %8s %8s %6s\n", "case", "program", "ours", "plain",
+    std::printf("%-20s %-8s %8s %8s %8s %8s %9s %9s %9s %8s %8s %8s %6s\n", "case", "program", "ours", "plain",
                 "GMP", "FLINT", "plain/GMP", "ours/FLINT", "plain/ours", "ours MB", "plain MB", "GMP MB", "agree");
     std::string csv = "case,program,ours_s,plain_s,gmp_s,flint_s,plain_over_gmp,ours_over_flint,plain_over_ours,"
                       "ours_mb,plain_mb,gmp_mb,agree\n";
     int disagreements = 0;
+    std::string options_table;
     const std::vector<bench_case> cases = all_cases();
     for (std::size_t k = 0; k < cases.size(); ++k) {
         const bench_case& c = cases[k];
         if (c.name.find(filter) == std::string::npos) continue;
         write_matrix(c, 1000u + static_cast<unsigned>(k));
         const std::string input = input_path(c);
-        const bool row_by_row = static_cast<long>(c.rows) * c.cols <= plain_limit;
+        const bool row_by_row = c.row_by_row && static_cast<long>(c.rows) * c.cols <= plain_limit;
         for (const std::string program : {"zerk", "zerkint"}) {
-            if (c.kind == entries::rational && program == "zerkint") continue;
+            if ((c.kind == entries::rational || c.kind == entries::rank_half_rational) && program == "zerkint") continue;
             const std::vector<std::string> ours = {dir + "/" + program, "-l"};
             const std::vector<std::string> plain = {dir + "/" + program + "_plain", "-l"};
             const std::vector<std::string> gmp = {dir + "/gmp_reduce", program};
@@ -235,7 +277,7 @@ int main(int argc, char** argv) {
                 ratio_text(o.seconds, f.seconds),            ratio_text(p.seconds, o.seconds),
                 megabytes_text(o),    megabytes_text(p),     megabytes_text(g),
                 agree};
-            std::printf("%-18s %-8s %8s %8s %8s %8s %9s %9s %9s %8s %8s %8s %6s\n", c.name.c_str(), program.c_str(),
+            std::printf("%-20s %-8s %8s %8s %8s %8s %9s %9s %9s %8s %8s %8s %6s\n", c.name.c_str(), program.c_str(),
                         cells[0].c_str(), cells[1].c_str(), cells[2].c_str(), cells[3].c_str(), cells[4].c_str(),
                         cells[5].c_str(), cells[6].c_str(), cells[7].c_str(), cells[8].c_str(), cells[9].c_str(),
                         cells[10].c_str());
@@ -243,9 +285,33 @@ int main(int argc, char** argv) {
             csv += c.name + "," + program;
             for (const auto& cell : cells) csv += "," + cell;
             csv += "\n";
+            if (!by_option(c)) continue;
+            // Each result alone and a mix, beside FLINT's rref of A alone.
+            const measurement flint_a =
+                with_flint ? run_median({dir + "/flint_rref", program, "A"}, input, runs) : measurement{};
+            const std::vector<std::vector<std::string>> option_sets =
+                program == "zerk" ? std::vector<std::vector<std::string>>{{"-b"}, {"-r"}, {"-i"}, {"-d"}, {"-r", "-d", "-i"}}
+                                  : std::vector<std::vector<std::string>>{{"-r", "-d", "-i"}, {"-r"}};
+            for (const auto& options : option_sets) {
+                std::vector<std::string> argv = {dir + "/" + program};
+                std::string label;
+                for (const auto& o : options) {
+                    argv.push_back(o);
+                    label += (label.empty() ? "" : " ") + o;
+                }
+                const measurement m = run_median(argv, input, runs);
+                char line[256];
+                std::snprintf(line, sizeof line, "%-20s %-8s %-9s %8s %8s %9s\n", c.name.c_str(), program.c_str(),
+                              label.c_str(), seconds_text(m).c_str(), seconds_text(flint_a).c_str(),
+                              ratio_text(m.seconds, flint_a.seconds).c_str());
+                options_table += line;
+            }
         }
         std::remove(input.c_str());
     }
+    std::printf("\nOptions alone, median wall seconds, beside FLINT's rref of A (fmpq for zerk, fmpz for zerkint)\n");
+    std::printf("%-20s %-8s %-9s %8s %8s %9s\n", "case", "program", "options", "ours", "FLINT A", "ours/FLINT");
+    std::printf("%s", options_table.c_str());
     std::printf("\nCSV:\n%s", csv.c_str());
     if (disagreements) std::printf("\n%d case(s) where the results differ from GMP's\n", disagreements);
     return disagreements ? 1 : 0;

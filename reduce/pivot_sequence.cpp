@@ -15,15 +15,20 @@ namespace velmora {
 
 namespace {
 
-// The elimination modulo the primes of several lanes, all following one pivot sequence.
-// Lane l holds the m-by-r residues of a on the pivot columns, rows in their own order;
-// after step u the rows without pivot hold the entries of the Schur complement, and d
-// the product of the pivots so far (D_{u+1} modulo the prime).
+// The elimination modulo the primes of several lanes, all following one pivot sequence,
+// in the left-looking order of an LU factorisation, so that every step is made of dot
+// products (reduced once each) rather than of one product per entry: lane l holds the
+// m-by-r residues of a on the pivot columns, rows in their own order, overwritten in
+// place. After step u, a pivot row s_v (v <= u) holds its multipliers in columns < v and
+// its row of U in columns >= v; a row without pivot holds its multipliers in columns
+// <= u and is untouched to the right. Column t of the Schur complement is then, for a
+// row k without pivot, a[k, t] - (multipliers of k) . (column t of U), and d is the
+// product of the pivots so far (D_t modulo the lane's prime). U is also kept by columns.
 class lanes {
 public:
     lanes(const big_int* a, int m, int n, const int* cols, int r, int count)
-        : a_(a), m_(m), n_(n), cols_(cols), r_(r), count_(count), primes_(count), d_(count),
-          w_(std::size_t(count) * m * r), step_of_row_(m), pivot_rows_(r) {
+        : a_(a), m_(m), n_(n), cols_(cols), r_(r), count_(count), primes_(count), folds_(count), d_(count),
+          w_(std::size_t(count) * m * r), u_(std::size_t(count) * r * r), step_of_row_(m), pivot_rows_(r) {
         for (int k = 0; k < m; ++k) step_of_row_[k] = INT_MAX;
         for (int l = 0; l < count; ++l) start(l, 0);
     }
@@ -31,10 +36,20 @@ public:
     int count() const { return count_; }
     std::uint64_t prime(int l) const { return primes_[l]; }
 
-    // M_k modulo the prime of lane l at step t, for a row k without pivot.
-    residue minor_residue(int l, int k, int t) const {
-        return mul_mod(row(l, k)[t], d_[l], primes_[l]);
+    // Brings column t of the Schur complement into the rows without pivot of lane l, at
+    // step t (every earlier step taken).
+    void prepare_column(int l, int t) {
+        const residue* u_column = column(l, t);
+        for (int k = 0; k < m_; ++k) {
+            if (step_of_row_[k] < t) continue;
+            residue* w = row(l, k);
+            w[t] = sub_mod(w[t], dot_mod(w, u_column, t, folds_[l]), primes_[l]);
+        }
     }
+
+    // M_k modulo the prime of lane l at step t, for a row k without pivot, once the
+    // column is prepared.
+    residue minor_residue(int l, int k, int t) const { return mul_mod(row(l, k)[t], d_[l], primes_[l]); }
 
     // Takes row k as pivot of step t in every lane; a lane whose prime divides the pivot's
     // minor is given a fresh prime, which repeats every step so far.
@@ -48,39 +63,48 @@ public:
 private:
     residue* row(int l, int k) { return w_.data() + (std::size_t(l) * m_ + k) * r_; }
     const residue* row(int l, int k) const { return w_.data() + (std::size_t(l) * m_ + k) * r_; }
+    residue* column(int l, int j) { return u_.data() + (std::size_t(l) * r_ + j) * r_; }
 
     // Lane l with the next prime of the sequence that survives the first `steps` steps.
     void start(int l, int steps) {
         for (;;) {
             const std::uint64_t p = engine_prime(next_prime_++);
             primes_[l] = p;
+            folds_[l] = make_fold_factors(p);
             d_[l] = 1;
             for (int k = 0; k < m_; ++k) {
                 residue* w = row(l, k);
                 for (int c = 0; c < r_; ++c) w[c] = reduce_mod(a_[std::size_t(k) * n_ + cols_[c]], p);
             }
             int u = 0;
-            while (u < steps && step(l, u)) ++u;
+            while (u < steps) {
+                prepare_column(l, u);
+                if (!step(l, u)) break;
+                ++u;
+            }
             if (u == steps) return;
         }
     }
 
-    // Step u in lane l: eliminates column u from the rows without pivot below step u.
-    // False when the pivot is zero modulo the lane's prime.
+    // Step u in lane l, its column prepared: the pivot row's row of U, and the multipliers
+    // of the rows without pivot. False when the pivot is zero modulo the lane's prime.
     bool step(int l, int u) {
         const std::uint64_t p = primes_[l];
         residue* pivot = row(l, pivot_rows_[u]);
         const residue v = pivot[u];
         if (v == 0) return false;
         d_[l] = mul_mod(d_[l], v, p);
+        column(l, u)[u] = v;
+        for (int j = u + 1; j < r_; ++j) {
+            residue* u_column = column(l, j);
+            pivot[j] = sub_mod(pivot[j], dot_mod(pivot, u_column, u, folds_[l]), p);
+            u_column[u] = pivot[j];
+        }
         const shoup_factor inverse = make_shoup_factor(inverse_mod(v, p), p);
-        for (int c = u + 1; c < r_; ++c) pivot[c] = mul_shoup(pivot[c], inverse, p);
         for (int k = 0; k < m_; ++k) {
             if (step_of_row_[k] <= u) continue;
             residue* w = row(l, k);
-            if (w[u] == 0) continue;
-            const shoup_factor f = make_shoup_factor(p - w[u], p);
-            for (int c = u + 1; c < r_; ++c) w[c] = add_mod(w[c], mul_shoup(pivot[c], f, p), p);
+            w[u] = mul_shoup(w[u], inverse, p);
         }
         return true;
     }
@@ -91,8 +115,10 @@ private:
     int r_, count_;
     int next_prime_ = 0;
     checked_buffer<std::uint64_t> primes_;
+    checked_buffer<fold_factors> folds_;
     checked_buffer<residue> d_;
     checked_buffer<residue> w_;
+    checked_buffer<residue> u_;        // lane l, column j: U[0 .. j][j]
     checked_buffer<int> step_of_row_;  // the step at which a row became pivot, INT_MAX if none
     checked_buffer<int> pivot_rows_;
 };
@@ -118,6 +144,7 @@ bool find_pivot_sequence(const big_int* a, int m, int n, const big_int* scales, 
         // The minors M_k of the rows at positions t .. m-1, in position order.
         const int k_t = primes_for_bits(bounds.bits(t + 1) + 1);
         const std::size_t count = std::size_t(m - t);
+        for (int l = 0; l < lane.count(); ++l) lane.prepare_column(l, t);
         for (int l = 0; l < k_t; ++l) {
             primes[l] = lane.prime(l);
             for (std::size_t e = 0; e < count; ++e)

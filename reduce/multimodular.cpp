@@ -8,6 +8,7 @@
 #include "reduce/modular_echelon.hpp"
 #include "reduce/pivot_sequence.hpp"
 #include "reduce/prime_source.hpp"
+#include "reduce/product_sum.hpp"
 #include "reduce/rank_profile.hpp"
 
 #include <algorithm>
@@ -267,19 +268,24 @@ bool rows_in_span(const big_int* a, int m, int n, const int* rows, const full_ra
     checked_buffer<unsigned char> listed(m);
     for (int t = 0; t < r; ++t) listed[rows[t]] = 1;
     const big_int& d = s.minor();
-    checked_buffer<big_int> sum(s.width);
+    std::size_t a_words = 1, b_words = d.rep().len;
+    for (std::size_t e = 0; e < std::size_t(m) * n; ++e) a_words = std::max<std::size_t>(a_words, a[e].rep().len);
+    for (int t = 0; t < r; ++t)
+        for (int k = 0; k < s.width; ++k) b_words = std::max<std::size_t>(b_words, s.scaled_b(t, k).rep().len);
+    product_sum sum(product_sum_words(a_words, b_words, std::size_t(r) + 1));
     for (int i = 0; i < m; ++i) {
         if (listed[i]) continue;
         const big_int* row = a + std::size_t(i) * n;
-        for (int k = 0; k < s.width; ++k) sum[k] = big_int(0);
-        for (int t = 0; t < r; ++t) {
-            const big_int& x = row[s.pivots[t]];
-            if (x.rep().len == 0) continue;
-            for (int k = 0; k < s.width; ++k) sum[k] = sum[k] + x * s.scaled_b(t, k);
-        }
         for (int c = 0, k = 0, u = 0; c < n; ++c) {
-            if (u < r && s.pivots[u] == c) ++u;
-            else if (sum[k++] != d * row[c]) return false;
+            if (u < r && s.pivots[u] == c) {
+                ++u;
+                continue;
+            }
+            sum.clear();
+            sum.add_product(-row[c], d);
+            for (int t = 0; t < r; ++t) sum.add_product(row[s.pivots[t]], s.scaled_b(t, k));
+            ++k;
+            if (!sum.is_zero()) return false;
         }
     }
     return true;
@@ -360,19 +366,21 @@ bool deficient_results(const scaled_rows& sr, const rank_profile& profile, bool 
     const big_int& d = s.minor();
     for (int t = 0; t < r; ++t)
         for (int u = 0; u < r; ++u) Q(t, rows[u]) = over(s.scaled_q(t, u) * sr.lcms[rows[u]], d);
-    checked_buffer<big_int> combination(std::max(r, 1));
+    std::size_t a_words = 1, q_words = 1;
+    for (std::size_t e = 0; e < sr.a.size(); ++e) a_words = std::max<std::size_t>(a_words, sr.a[e].rep().len);
+    for (int t = 0; t < r; ++t)
+        for (int u = 0; u < r; ++u) q_words = std::max<std::size_t>(q_words, s.scaled_q(t, u).rep().len);
+    product_sum combination(product_sum_words(a_words, q_words, std::size_t(r)));
     for (int k = r; k < m; ++k) {
         const int i = sequence.order[k];
         Q(k, i) = number(1);
-        // d c(i) = a[i, P] (d a[s, P]^-1), an integer row.
-        for (int u = 0; u < r; ++u) combination[u] = big_int(0);
-        for (int t = 0; t < r; ++t) {
-            const big_int& x = a[std::size_t(i) * n + s.pivots[t]];
-            if (x.rep().len == 0) continue;
-            for (int u = 0; u < r; ++u) combination[u] = combination[u] + x * s.scaled_q(t, u);
-        }
         const big_int denominator = d * sr.lcms[i];
-        for (int u = 0; u < r; ++u) Q(k, rows[u]) = over(-(combination[u] * sr.lcms[rows[u]]), denominator);
+        // d c(i) = a[i, P] (d a[s, P]^-1), an integer row.
+        for (int u = 0; u < r; ++u) {
+            combination.clear();
+            for (int t = 0; t < r; ++t) combination.add_product(a[std::size_t(i) * n + s.pivots[t]], s.scaled_q(t, u));
+            Q(k, rows[u]) = over(-(combination.value() * sr.lcms[rows[u]]), denominator);
+        }
     }
     return true;
 }

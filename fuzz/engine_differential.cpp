@@ -10,9 +10,9 @@
 
 namespace {
 
-// No -t (a clock tick may fall between two runs) and no -m (the movie always runs the
-// reductions).
-const char* const arguments[10] = {"-a", "-b", "-q", "-r", "-d", "-i", "-s", "-l", "--basis", "-B"};
+// No -t or -l (a clock tick may fall between the two runs) and no -m (the movie always
+// runs the reductions).
+const char* const arguments[10] = {"-a", "-b", "-q", "-r", "-d", "-i", "-s", "--rank", "--basis", "-B"};
 
 struct run_result {
     int status = -1;

@@ -20,6 +20,7 @@
 #include <sstream>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 namespace velmora {
 namespace {
@@ -34,6 +35,15 @@ big_int random_entry(std::mt19937_64& gen, int bits) {
     for (int k = 0; k < n; ++k) words[k] = static_cast<std::uint32_t>(gen());
     if (b % 32 != 0) words[n - 1] &= (std::uint32_t(1) << (b % 32)) - 1;
     return big_int_from_words(gen() % 2 ? 1 : -1, words, n);
+}
+
+// A random value of exactly `bits` bits, with a random sign.
+big_int huge_entry(std::mt19937_64& gen, int bits) {
+    std::vector<std::uint32_t> words((bits + 31) / 32);
+    for (auto& w : words) w = static_cast<std::uint32_t>(gen());
+    const int top = (bits - 1) % 32;
+    words.back() = (words.back() & ((std::uint32_t(2) << top) - 1)) | (std::uint32_t(1) << top);
+    return big_int_from_words(gen() % 2 ? 1 : -1, words.data(), words.size());
 }
 
 big_int from_u64(std::uint64_t v) {
@@ -301,6 +311,25 @@ TEST(Multimodular, MediumMatricesWithLargeEntries) {
 TEST(Multimodular, LargestShapes) {
     const int bits[] = {4, 100};
     differential_run(3, 30, 60, bits, 2, 0);
+}
+
+// Entries so long that the minors need more primes than the table holds: square, wide
+// below full row rank, and tall (where zerk's det follows the pivot sequence).
+TEST(Multimodular, HugeEntriesBeyondThePrimeTable) {
+    std::mt19937_64 gen(first_seed());
+    const int bits = prime_table_size * table_prime_bits / 2 + 100;  // 2-by-2 minors need more
+    for (auto [m, n] : {std::pair{2, 2}, {2, 3}, {3, 2}}) {
+        matrix<big_int> a(m, n);
+        for (int i = 0; i < m; ++i)
+            for (int j = 0; j < n; ++j) a(i, j) = huge_entry(gen, bits);
+        if (n == 3)
+            for (int j = 0; j < n; ++j) a(1, j) = a(0, j) * big_int(-3);
+        SCOPED_TRACE(std::to_string(m) + " by " + std::to_string(n));
+        const bool full_rows = m == n;
+        EXPECT_EQ(compare(a, false, engine_request{}), full_rows);  // zerkint's B and Q: only at full row rank
+        EXPECT_TRUE(compare(a, false, engine_request{false, false, true, true, true}));
+        EXPECT_TRUE(compare(as_rational(a), false, engine_request{}));
+    }
 }
 
 TEST(Multimodular, EmptyMatricesAreLeftToTheReductions) {

@@ -1,4 +1,5 @@
 #include "diag/report.hpp"
+#include "diag/deferred_fatal.hpp"
 #include "diag/testing.hpp"
 
 #include <cstdlib>
@@ -7,6 +8,7 @@
 namespace velmora {
 
 int matrix_status = 1;
+thread_local bool defer_fatal_reports = false;
 
 namespace {
 
@@ -48,6 +50,7 @@ void matrix_error(int code, const char* message) {
 }
 
 void matrix_fatal_error(int code, const char* message) {
+    if (defer_fatal_reports) throw deferred_fatal{fatal_group::matrix, code, message};
     record_status(code);
     write_report("matrix fatal error: ", message);
     end_after_fatal_report();
@@ -57,6 +60,7 @@ void rational_warning(const char* message) { write_report("Rationals Warning: ",
 void rational_error(const char* message) { write_report("Rationals Error: ", message); }
 
 void rational_fatal_error(const char* message) {
+    if (defer_fatal_reports) throw deferred_fatal{fatal_group::rational, 0, message};
     write_report("Rationals Fatal Error: \n ", message);
     end_after_fatal_report();
 }
@@ -65,8 +69,19 @@ void big_arith_warning(const char* message) { write_report("Big arith warning: "
 void big_arith_error(const char* message) { write_report("Big arith error: ", message); }
 
 void big_arith_fatal_error(const char* message) {
+    if (defer_fatal_reports) throw deferred_fatal{fatal_group::big_arith, 0, message};
     write_report("Big arith fatal error: \n ", message);
     end_after_fatal_report();
+}
+
+void make_deferred_report(const deferred_fatal& report) {
+    defer_fatal_reports = false;
+    switch (report.group) {
+    case fatal_group::matrix: matrix_fatal_error(report.code, report.message);
+    case fatal_group::rational: rational_fatal_error(report.message);
+    case fatal_group::big_arith: break;
+    }
+    big_arith_fatal_error(report.message);
 }
 
 } // namespace velmora

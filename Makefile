@@ -6,7 +6,7 @@ JOBS       ?= $(shell nproc)
 CMAKE      ?= cmake
 PREFIX     ?= /usr/local
 
-.PHONY: all configure test demo install package sanitize valgrind stress bench fuzz clean
+.PHONY: all configure test demo install package sanitize tsan valgrind stress bench fuzz clean
 
 all: configure
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
@@ -46,6 +46,15 @@ sanitize:
 	$(CMAKE) --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure --no-tests=error -j $(JOBS)
+
+# The engine's tests built with ThreadSanitizer and run on four threads; any report
+# fails the run.
+TSAN_BUILD ?= build-tsan
+tsan:
+	@$(CMAKE) -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_TSAN=ON >/dev/null
+	$(CMAKE) --build $(TSAN_BUILD) -j $(JOBS) --target reduce_tests driver_tests diag_tests
+	cd $(TSAN_BUILD) && VELMORA_THREADS=4 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+	  ctest --output-on-failure --no-tests=error -j $(JOBS) -R '^(Multimodular|EnginePath|ThreadPool|ChineseRemainder|PrimeSequence|ProductSum)'
 
 # Benchmarks beside GMP, in a Release build of their own; needs Google Benchmark and GMP.
 bench:
@@ -110,4 +119,4 @@ fuzz:
 	@echo "no findings: $(FUZZ_BUILD)/findings is empty"; [ -z "$$(ls $(FUZZ_BUILD)/findings)" ]
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD) $(VALGRIND_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD) $(VALGRIND_BUILD)

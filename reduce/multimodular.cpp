@@ -1,12 +1,16 @@
 #include "reduce/multimodular.hpp"
 
 #include "rational/gcd.hpp"
+#include "diag/allocation.hpp"
 #include "diag/checked_buffer.hpp"
+#include "diag/report.hpp"
+#include "diag/thread_pool.hpp"
 #include "reduce/crt.hpp"
 #include "bigint/arithmetic.hpp"
 #include "reduce/minor_bound.hpp"
 #include "reduce/modular_echelon.hpp"
 #include "reduce/pivot_sequence.hpp"
+#include "reduce/prime_batches.hpp"
 #include "reduce/prime_source.hpp"
 #include "reduce/product_sum.hpp"
 #include "reduce/rank_profile.hpp"
@@ -58,68 +62,82 @@ int compare_pivots(const int* a, const int* b, int m) {
 // (h from minor_bound_bits). The primes kept all agree; their product exceeds 2^(h+1) >
 // |d|, so they cannot all divide d: one of them, and with it every one, gives P. The same
 // product bounds the symmetric remainders: every value sought is a minor of a, below 2^h.
+//
+// Images are made a batch at a time, one prime per thread, and taken in the order of the
+// primes: every decision is the one made one prime at a time, whatever the threads.
 bool solve(const big_int* a, full_rank_solution& s, bool rank_known) {
     const int m = s.m, n = s.n;
     const std::size_t width = s.width;
-    checked_buffer<residue> w(std::size_t(m) * n), q(s.with_q ? std::size_t(m) * m : 0);
-    checked_buffer<int> rows(m), cols(m), non_pivots(n - m);
-    residue det = 0;
-    auto image = [&](int index) {
-        const std::uint64_t p = engine_prime(index);
-        reduce_mod_all(a, w.size(), p, w.data());
-        std::fill(q.data(), q.data() + q.size(), residue(0));
-        return modular_echelon(w.data(), s.with_q ? q.data() : nullptr, m, n, p, rows.data(), cols.data(), det);
+    // One image: its residues, the identity part when Q is wanted, its pivots and minor.
+    struct image {
+        image(int m, int n, bool with_q) : w(std::size_t(m) * n), q(with_q ? std::size_t(m) * m : 0), rows(m), cols(m) {}
+        checked_buffer<residue> w, q;
+        checked_buffer<int> rows, cols;
+        residue det = 0;
+        int rank = 0;
+        std::uint64_t p = 0;
     };
-    int index = 0;
-    while (image(index) < m) {
+    auto images = make_prime_batches<image>([&] { return allocate_object<image>(m, n, s.with_q); },
+                                            [&](image& x, std::uint64_t p) {
+                                                x.p = p;
+                                                reduce_mod_all(a, x.w.size(), p, x.w.data());
+                                                std::fill(x.q.data(), x.q.data() + x.q.size(), residue(0));
+                                                x.rank = modular_echelon(x.w.data(), s.with_q ? x.q.data() : nullptr, m,
+                                                                         n, p, x.rows.data(), x.cols.data(), x.det);
+                                            });
+    auto next_image = [&]() -> image& { return images.next(); };
+    const image* first = &next_image();
+    while (first->rank < m) {
         if (!rank_known) return false;
-        ++index;
+        first = &next_image();
     }
 
     const int k = primes_for_bits(minor_bound_bits(a, m, n) + 1);
     const std::size_t count = s.values.size();
     checked_buffer<residue> residues(std::size_t(k) * count);
     checked_buffer<std::uint64_t> primes(k);
+    checked_buffer<int> non_pivots(n - m);
 
-    // Stores the image just computed as the residues of D B, D Q and D in slot `slot`.
-    auto keep = [&](int slot, std::uint64_t p) {
+    // Stores image x as the residues of D B, D Q and D in slot `slot`.
+    auto keep = [&](int slot, const image& x) {
+        const std::uint64_t p = x.p;
         residue* out = residues.data() + std::size_t(slot) * count;
-        const shoup_factor d = make_shoup_factor(det, p);
+        const shoup_factor d = make_shoup_factor(x.det, p);
         for (int t = 0; t < m; ++t) {
-            const residue* row = w.data() + std::size_t(rows[t]) * n;
+            const residue* row = x.w.data() + std::size_t(x.rows[t]) * n;
             for (std::size_t c = 0; c < width; ++c) out[t * width + c] = mul_shoup(row[non_pivots[c]], d, p);
         }
         if (s.with_q) {
             residue* out_q = out + std::size_t(m) * width;
             for (int t = 0; t < m; ++t) {
-                const residue* row = q.data() + std::size_t(rows[t]) * m;
-                for (int u = 0; u < m; ++u) out_q[std::size_t(t) * m + rows[u]] = mul_shoup(row[u], d, p);
+                const residue* row = x.q.data() + std::size_t(x.rows[t]) * m;
+                for (int u = 0; u < m; ++u) out_q[std::size_t(t) * m + x.rows[u]] = mul_shoup(row[u], d, p);
             }
         }
-        out[count - 1] = det;
+        out[count - 1] = x.det;
         primes[slot] = p;
     };
-    auto take_pivots = [&] {
-        std::copy(cols.data(), cols.data() + m, s.pivots.data());
+    auto take_pivots = [&](const image& x) {
+        std::copy(x.cols.data(), x.cols.data() + m, s.pivots.data());
         std::size_t c = 0;
         for (int j = 0, t = 0; j < n; ++j) {
             if (t < m && s.pivots[t] == j) ++t;
             else non_pivots[c++] = j;
         }
     };
-    take_pivots();
-    keep(0, engine_prime(index));
+    take_pivots(*first);
+    keep(0, *first);
     int kept = 1;
     while (kept < k) {
-        ++index;
-        if (image(index) < m) continue;
-        const int order = compare_pivots(cols.data(), s.pivots.data(), m);
+        const image& x = next_image();
+        if (x.rank < m) continue;
+        const int order = compare_pivots(x.cols.data(), s.pivots.data(), m);
         if (order > 0) continue;
         if (order < 0) {
             kept = 0;
-            take_pivots();
+            take_pivots(x);
         }
-        keep(kept++, engine_prime(index));
+        keep(kept++, x);
     }
     reconstruct_symmetric(residues.data(), primes.data(), k, count, s.values.data());
     return true;
@@ -142,18 +160,21 @@ big_int leading_minor(const big_int* a, int m, int n) {
     checked_buffer<int> lead(m);
     for (int j = 0; j < m; ++j) lead[j] = j;
     const int k = primes_for_bits(minor_bounds(a, m, n, lead.data(), m).bits(m) + 1);
-    checked_buffer<residue> w(std::size_t(m) * m), residues(k);
+    checked_buffer<residue> residues(k);
     checked_buffer<std::uint64_t> primes(k);
-    checked_buffer<int> rows(m), cols(m);
-    for (int s = 0; s < k; ++s) {
-        const std::uint64_t p = engine_prime(s);
+    engine_prime(k - 1);  // primes beyond the table, found here
+    // One prime per call, each with its own working arrays.
+    parallel_for(std::size_t(k), [&](std::size_t s) {
+        const std::uint64_t p = engine_prime(int(s));
+        checked_buffer<residue> w(std::size_t(m) * m);
+        checked_buffer<int> rows(m), cols(m);
         for (int i = 0; i < m; ++i)
             reduce_mod_all(a + std::size_t(i) * n, std::size_t(m), p, w.data() + std::size_t(i) * m);
         residue product = 0;
         const int r = modular_row_echelon(w.data(), m, m, p, rows.data(), cols.data(), product);
         residues[s] = r < m ? 0 : (permutation_sign(rows.data(), m) < 0 ? p - product : product);
         primes[s] = p;
-    }
+    });
     big_int d;
     reconstruct_symmetric(residues.data(), primes.data(), k, 1, &d);
     return d;

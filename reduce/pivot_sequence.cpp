@@ -6,6 +6,7 @@
 #include "reduce/modular.hpp"
 #include "reduce/modular_echelon.hpp"
 #include "reduce/prime_source.hpp"
+#include "diag/thread_pool.hpp"
 #include "rational/gcd.hpp"
 
 #include <algorithm>
@@ -28,7 +29,8 @@ class lanes {
 public:
     lanes(const big_int* a, int m, int n, const int* cols, int r, int count)
         : a_(a), m_(m), n_(n), cols_(cols), r_(r), count_(count), primes_(count), folds_(count), d_(count),
-          w_(std::size_t(count) * m * r), u_(std::size_t(count) * r * r), step_of_row_(m), pivot_rows_(r) {
+          w_(std::size_t(count) * m * r), u_(std::size_t(count) * r * r), step_of_row_(m), pivot_rows_(r),
+          dead_(count) {
         for (int k = 0; k < m; ++k) step_of_row_[k] = INT_MAX;
         for (int l = 0; l < count; ++l) start(l, 0);
     }
@@ -56,8 +58,15 @@ public:
     void take(int k, int t) {
         pivot_rows_[t] = k;
         step_of_row_[k] = t;
+        // The lanes step apart, over the threads; fresh primes are then drawn in lane order.
+        parallel_for(std::size_t(count_), [&](std::size_t l) { dead_[l] = !step(int(l), t); });
         for (int l = 0; l < count_; ++l)
-            if (!step(l, t)) start(l, t + 1);
+            if (dead_[l]) start(l, t + 1);
+    }
+
+    // Brings column t of the Schur complement into every lane (see prepare_column).
+    void prepare_columns(int t) {
+        parallel_for(std::size_t(count_), [&](std::size_t l) { prepare_column(int(l), t); });
     }
 
 private:
@@ -121,6 +130,7 @@ private:
     checked_buffer<residue> u_;        // lane l, column j: U[0 .. j][j]
     checked_buffer<int> step_of_row_;  // the step at which a row became pivot, INT_MAX if none
     checked_buffer<int> pivot_rows_;
+    checked_buffer<unsigned char> dead_;
 };
 
 // |x| / sx > |y| / sy for sx, sy > 0, exactly.
@@ -144,7 +154,7 @@ bool find_pivot_sequence(const big_int* a, int m, int n, const big_int* scales, 
         // The minors M_k of the rows at positions t .. m-1, in position order.
         const int k_t = primes_for_bits(bounds.bits(t + 1) + 1);
         const std::size_t count = std::size_t(m - t);
-        for (int l = 0; l < lane.count(); ++l) lane.prepare_column(l, t);
+        lane.prepare_columns(t);
         for (int l = 0; l < k_t; ++l) {
             primes[l] = lane.prime(l);
             for (std::size_t e = 0; e < count; ++e)

@@ -3,6 +3,7 @@
 #include "reduce/crt.hpp"
 #include "reduce/minor_bound.hpp"
 #include "reduce/modular_echelon.hpp"
+#include "reduce/prime_batches.hpp"
 #include "reduce/prime_source.hpp"
 
 #include <algorithm>
@@ -38,25 +39,41 @@ void find_rank_profile(const big_int* a, int m, int n, rank_profile_request requ
     const int most = std::min(m, n);
     const bool by_rank_only = !request.columns;
     const minor_bounds bounds(a, m, n);
-    checked_buffer<residue> w(std::size_t(m) * n);
-    checked_buffer<int> rows(most), cols(most);
+    // One image: the prime, its rank profile and pivot product (det at full row rank).
+    struct image {
+        image(int m, int n) : w(std::size_t(m) * n), rows(std::min(m, n)), cols(std::min(m, n)) {}
+        checked_buffer<residue> w;
+        checked_buffer<int> rows, cols;
+        std::uint64_t p = 0;
+        residue pivot_product = 0;
+        int rank = 0;
+    };
+    auto images = make_prime_batches<image>([&] { return allocate_object<image>(m, n); },
+                                            [&](image& x, std::uint64_t p) {
+                                                x.p = p;
+                                                reduce_mod_all(a, x.w.size(), p, x.w.data());
+                                                x.rank = modular_row_echelon(x.w.data(), m, n, p, x.rows.data(),
+                                                                             x.cols.data(), x.pivot_product);
+                                            });
     // The agreeing primes and, at full row rank, the determinants modulo them.
     int agreeing = 0;
     checked_buffer<std::uint64_t> primes(16);
     checked_buffer<residue> dets(16);
     int best = -1;  // rank of the best list so far
-    for (int index = 0;; ++index) {
-        const std::uint64_t p = engine_prime(index);
-        reduce_mod_all(a, w.size(), p, w.data());
-        residue pivot_product = 0;
-        const int r = modular_row_echelon(w.data(), m, n, p, rows.data(), cols.data(), pivot_product);
-        const int order = best < 0 ? 1 : compare_lists(cols.data(), r, out.cols.data(), best, by_rank_only);
+    for (;;) {
+        const image& x = images.next();
+        const std::uint64_t p = x.p;
+        const int r = x.rank;
+        const int* rows = x.rows.data();
+        const int* cols = x.cols.data();
+        const residue pivot_product = x.pivot_product;
+        const int order = best < 0 ? 1 : compare_lists(cols, r, out.cols.data(), best, by_rank_only);
         if (order < 0) continue;
         if (order > 0) {
             best = r;
             agreeing = 0;
-            std::copy(cols.data(), cols.data() + r, out.cols.data());
-            std::copy(rows.data(), rows.data() + r, out.rows.data());
+            std::copy(cols, cols + r, out.cols.data());
+            std::copy(rows, rows + r, out.rows.data());
         }
         if (std::size_t(agreeing) == primes.size()) {
             primes.resize(2 * primes.size());
@@ -65,7 +82,7 @@ void find_rank_profile(const big_int* a, int m, int n, rank_profile_request requ
         primes[agreeing] = p;
         if (r == m) {
             // Rows taken in another order than their own: the permutation's sign.
-            dets[agreeing] = permutation_sign(rows.data(), m) < 0 && pivot_product != 0 ? p - pivot_product
+            dets[agreeing] = permutation_sign(rows, m) < 0 && pivot_product != 0 ? p - pivot_product
                                                                                          : pivot_product;
         }
         ++agreeing;

@@ -10,6 +10,7 @@
 #include "bigint/storage.hpp"
 #include "diag/allocation.hpp"
 #include "diag/testing.hpp"
+#include "diag/thread_pool.hpp"
 #include "driver/program.hpp"
 #include "driver/tools.hpp"
 
@@ -91,6 +92,7 @@ child_result run_child(long k, const std::vector<const char*>& args, const std::
         std::istringstream in(input);
         reset_diagnostics();
         release_pooled_records();
+        set_thread_count(1);  // the countdown counts the allocations of one thread
         fail_allocation_after(k);
         const int status = run_program<Tool>(static_cast<int>(argv.size()), argv.data(), in, std::cout);
         *left = allocations_before_failure();

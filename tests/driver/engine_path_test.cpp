@@ -4,6 +4,7 @@
 // Rerun one seed with VELMORA_SEED=<n>.
 #include "bench/plain_programs.hpp"
 #include "diag/testing.hpp"
+#include "diag/thread_pool.hpp"
 
 #include <gtest/gtest.h>
 
@@ -94,6 +95,29 @@ TEST(EnginePath, RandomRunsPrintTheSameBytes) {
         expect_same_runs_both(random_input(gen, m, n, int(gen() % std::min(m, 4)), gen() % 2 == 0));
         if (::testing::Test::HasFailure()) break;
     }
+}
+
+// The threads share the work but not the results: every byte is the same at any count.
+TEST(EnginePath, SameBytesForEveryThreadCount) {
+    std::mt19937 gen(2);
+    std::vector<std::string> inputs;
+    for (int run = 0; run < 6; ++run) {
+        const int m = 12 + int(gen() % 20), n = 12 + int(gen() % 20);
+        inputs.push_back(random_input(gen, m, n, run % 3 == 0 ? 0 : int(gen() % 6), run % 2 == 0));
+    }
+    const std::vector<const char*> args = {"-a", "-q", "-r", "-d", "-b", "-i"};
+    for (const std::string& input : inputs) {
+        set_thread_count(1);
+        const run_output one = run<zerk_tool>(args, input), one_int = run<zerkint_tool>(args, input);
+        for (int threads : {2, 3, 8}) {
+            set_thread_count(threads);
+            const run_output many = run<zerk_tool>(args, input), many_int = run<zerkint_tool>(args, input);
+            EXPECT_EQ(many.out, one.out) << threads << " threads";
+            EXPECT_EQ(many_int.out, one_int.out) << threads << " threads";
+            EXPECT_EQ(many.err + many_int.err, one.err + one_int.err);
+        }
+    }
+    set_thread_count(1);
 }
 
 TEST(EnginePath, InputErrorsAndEmptyMatrices) {

@@ -1,0 +1,59 @@
+// Images of one matrix modulo consecutive primes of the engine's sequence, made a batch
+// at a time over the threads (one prime per thread) and handed out in the order of the
+// primes: every decision taken on them is the one taken one prime at a time, whatever the
+// number of threads. With one thread a batch is one prime.
+#pragma once
+
+#include "diag/allocation.hpp"
+#include "diag/checked_buffer.hpp"
+#include "diag/report.hpp"
+#include "diag/thread_pool.hpp"
+#include "reduce/prime_source.hpp"
+
+#include <cstdint>
+
+namespace velmora {
+
+// Image: a type built by make() (its buffers sized for the matrix) that fill(image, p)
+// sets to the image modulo the prime p.
+template <class Image, class Make, class Fill>
+class prime_batches {
+public:
+    prime_batches(Make make, Fill fill) : make_(make), fill_(fill), images_(thread_count()) {
+        for (std::size_t b = 0; b < images_.size(); ++b) images_[b] = nullptr;
+        first_ = -int(images_.size());
+    }
+    prime_batches(const prime_batches&) = delete;
+    prime_batches& operator=(const prime_batches&) = delete;
+    ~prime_batches() {
+        for (std::size_t b = 0; b < images_.size(); ++b) delete images_[b];
+    }
+
+    // The image modulo the next prime of the sequence, valid until the next call.
+    Image& next() {
+        if (index_ == first_ + int(images_.size())) {
+            first_ = index_;
+            engine_prime(first_ + int(images_.size()) - 1);  // primes beyond the table, found here
+            for (std::size_t b = 0; b < images_.size(); ++b)
+                if (!images_[b]) {
+                    images_[b] = make_();
+                    if (!images_[b]) big_arith_fatal_error("the heap overflow");
+                }
+            parallel_for(images_.size(), [&](std::size_t b) { fill_(*images_[b], engine_prime(first_ + int(b))); });
+        }
+        return *images_[index_++ - first_];
+    }
+
+private:
+    Make make_;
+    Fill fill_;
+    checked_buffer<Image*> images_;
+    int first_, index_ = 0;  // images_[b] holds prime first_ + b
+};
+
+template <class Image, class Make, class Fill>
+prime_batches<Image, Make, Fill> make_prime_batches(Make make, Fill fill) {
+    return prime_batches<Image, Make, Fill>(make, fill);
+}
+
+} // namespace velmora

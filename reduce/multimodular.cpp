@@ -9,6 +9,7 @@
 #include "bigint/arithmetic.hpp"
 #include "reduce/minor_bound.hpp"
 #include "reduce/modular_echelon.hpp"
+#include "reduce/modular_lu.hpp"
 #include "reduce/pivot_sequence.hpp"
 #include "reduce/prime_batches.hpp"
 #include "reduce/prime_source.hpp"
@@ -70,9 +71,11 @@ bool solve(const big_int* a, full_rank_solution& s, bool rank_known) {
     const std::size_t width = s.width;
     // One image: its residues, the identity part when Q is wanted, its pivots and minor.
     struct image {
-        image(int m, int n, bool with_q) : w(std::size_t(m) * n), q(with_q ? std::size_t(m) * m : 0), rows(m), cols(m) {}
+        image(int m, int n, bool with_q) : w(std::size_t(m) * n), q(with_q ? std::size_t(m) * m : 0), lu(m, n) {}
         checked_buffer<residue> w, q;
-        checked_buffer<int> rows, cols;
+        modular_lu lu;
+        const int* rows() const { return lu.pivot_rows(); }
+        const int* cols() const { return lu.pivot_cols(); }
         residue det = 0;
         int rank = 0;
         std::uint64_t p = 0;
@@ -81,9 +84,8 @@ bool solve(const big_int* a, full_rank_solution& s, bool rank_known) {
                                             [&](image& x, std::uint64_t p) {
                                                 x.p = p;
                                                 reduce_mod_all(a, x.w.size(), p, x.w.data());
-                                                std::fill(x.q.data(), x.q.data() + x.q.size(), residue(0));
-                                                x.rank = modular_echelon(x.w.data(), s.with_q ? x.q.data() : nullptr, m,
-                                                                         n, p, x.rows.data(), x.cols.data(), x.det);
+                                                x.rank = x.lu.factor(x.w.data(), p);
+                                                if (x.rank == m) x.lu.reduced_form(x.w.data(), s.with_q ? x.q.data() : nullptr, x.det);
                                             });
     auto next_image = [&]() -> image& { return images.next(); };
     const image* first = &next_image();
@@ -104,21 +106,21 @@ bool solve(const big_int* a, full_rank_solution& s, bool rank_known) {
         residue* out = residues.data() + std::size_t(slot) * count;
         const shoup_factor d = make_shoup_factor(x.det, p);
         for (int t = 0; t < m; ++t) {
-            const residue* row = x.w.data() + std::size_t(x.rows[t]) * n;
+            const residue* row = x.w.data() + std::size_t(x.rows()[t]) * n;
             for (std::size_t c = 0; c < width; ++c) out[t * width + c] = mul_shoup(row[non_pivots[c]], d, p);
         }
         if (s.with_q) {
             residue* out_q = out + std::size_t(m) * width;
             for (int t = 0; t < m; ++t) {
-                const residue* row = x.q.data() + std::size_t(x.rows[t]) * m;
-                for (int u = 0; u < m; ++u) out_q[std::size_t(t) * m + x.rows[u]] = mul_shoup(row[u], d, p);
+                const residue* row = x.q.data() + std::size_t(x.rows()[t]) * m;
+                for (int u = 0; u < m; ++u) out_q[std::size_t(t) * m + x.rows()[u]] = mul_shoup(row[u], d, p);
             }
         }
         out[count - 1] = x.det;
         primes[slot] = p;
     };
     auto take_pivots = [&](const image& x) {
-        std::copy(x.cols.data(), x.cols.data() + m, s.pivots.data());
+        std::copy(x.cols(), x.cols() + m, s.pivots.data());
         std::size_t c = 0;
         for (int j = 0, t = 0; j < n; ++j) {
             if (t < m && s.pivots[t] == j) ++t;
@@ -131,7 +133,7 @@ bool solve(const big_int* a, full_rank_solution& s, bool rank_known) {
     while (kept < k) {
         const image& x = next_image();
         if (x.rank < m) continue;
-        const int order = compare_pivots(x.cols.data(), s.pivots.data(), m);
+        const int order = compare_pivots(x.cols(), s.pivots.data(), m);
         if (order > 0) continue;
         if (order < 0) {
             kept = 0;
@@ -148,9 +150,8 @@ int first_prime_rank(const big_int* a, int m, int n) {
     const std::uint64_t p = engine_prime(0);
     checked_buffer<residue> w(std::size_t(m) * n);
     reduce_mod_all(a, w.size(), p, w.data());
-    checked_buffer<int> rows(std::min(m, n)), cols(std::min(m, n));
-    residue product = 0;
-    return modular_row_echelon(w.data(), m, n, p, rows.data(), cols.data(), product);
+    modular_lu lu(m, n);
+    return lu.factor(w.data(), p);
 }
 
 // The determinant of the leading m-by-m block of a (m <= n), from enough primes that
@@ -167,12 +168,11 @@ big_int leading_minor(const big_int* a, int m, int n) {
     parallel_for(std::size_t(k), [&](std::size_t s) {
         const std::uint64_t p = engine_prime(int(s));
         checked_buffer<residue> w(std::size_t(m) * m);
-        checked_buffer<int> rows(m), cols(m);
         for (int i = 0; i < m; ++i)
             reduce_mod_all(a + std::size_t(i) * n, std::size_t(m), p, w.data() + std::size_t(i) * m);
-        residue product = 0;
-        const int r = modular_row_echelon(w.data(), m, m, p, rows.data(), cols.data(), product);
-        residues[s] = r < m ? 0 : (permutation_sign(rows.data(), m) < 0 ? p - product : product);
+        modular_lu lu(m, m);
+        const residue product = lu.factor(w.data(), p) < m ? 0 : lu.pivot_product();
+        residues[s] = product != 0 && permutation_sign(lu.pivot_rows(), m) < 0 ? p - product : product;
         primes[s] = p;
     });
     big_int d;

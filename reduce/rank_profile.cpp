@@ -3,6 +3,7 @@
 #include "reduce/crt.hpp"
 #include "reduce/minor_bound.hpp"
 #include "reduce/modular_echelon.hpp"
+#include "reduce/modular_lu.hpp"
 #include "reduce/prime_batches.hpp"
 #include "reduce/prime_source.hpp"
 
@@ -30,8 +31,10 @@ void first_prime_profile(const big_int* a, int m, int n, rank_profile& out) {
     const std::uint64_t p = engine_prime(0);
     checked_buffer<residue> w(std::size_t(m) * n);
     reduce_mod_all(a, w.size(), p, w.data());
-    residue product = 0;
-    out.rank = modular_row_echelon(w.data(), m, n, p, out.rows.data(), out.cols.data(), product);
+    modular_lu lu(m, n);
+    out.rank = lu.factor(w.data(), p);
+    std::copy(lu.pivot_rows(), lu.pivot_rows() + out.rank, out.rows.data());
+    std::copy(lu.pivot_cols(), lu.pivot_cols() + out.rank, out.cols.data());
     out.columns_proven = out.rank == n;
 }
 
@@ -41,9 +44,9 @@ void find_rank_profile(const big_int* a, int m, int n, rank_profile_request requ
     const minor_bounds bounds(a, m, n);
     // One image: the prime, its rank profile and pivot product (det at full row rank).
     struct image {
-        image(int m, int n) : w(std::size_t(m) * n), rows(std::min(m, n)), cols(std::min(m, n)) {}
+        image(int m, int n) : w(std::size_t(m) * n), lu(m, n) {}
         checked_buffer<residue> w;
-        checked_buffer<int> rows, cols;
+        modular_lu lu;
         std::uint64_t p = 0;
         residue pivot_product = 0;
         int rank = 0;
@@ -52,8 +55,8 @@ void find_rank_profile(const big_int* a, int m, int n, rank_profile_request requ
                                             [&](image& x, std::uint64_t p) {
                                                 x.p = p;
                                                 reduce_mod_all(a, x.w.size(), p, x.w.data());
-                                                x.rank = modular_row_echelon(x.w.data(), m, n, p, x.rows.data(),
-                                                                             x.cols.data(), x.pivot_product);
+                                                x.rank = x.lu.factor(x.w.data(), p);
+                                                x.pivot_product = x.lu.pivot_product();
                                             });
     // The agreeing primes and, at full row rank, the determinants modulo them.
     int agreeing = 0;
@@ -64,8 +67,8 @@ void find_rank_profile(const big_int* a, int m, int n, rank_profile_request requ
         const image& x = images.next();
         const std::uint64_t p = x.p;
         const int r = x.rank;
-        const int* rows = x.rows.data();
-        const int* cols = x.cols.data();
+        const int* rows = x.lu.pivot_rows();
+        const int* cols = x.lu.pivot_cols();
         const residue pivot_product = x.pivot_product;
         const int order = best < 0 ? 1 : compare_lists(cols, r, out.cols.data(), best, by_rank_only);
         if (order < 0) continue;

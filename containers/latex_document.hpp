@@ -1,6 +1,6 @@
 // A complete LaTeX document around the library's LaTeX forms, for pdflatex: matrices
-// are displays, scaled down to the line width when they are wider, and numbers may
-// break across lines after any character.
+// are displays, scaled down to fit the line and the page, and numbers may break across
+// lines after any character.
 #pragma once
 
 #include "containers/latex_text.hpp"
@@ -13,16 +13,19 @@ namespace velmora {
 
 // Writes the preamble, up to and including "\begin{document}". It defines the
 // environment fitdisplay, whose body is set in display math, scaled down to the line
-// width when it is wider, and \breakable{text}, which lets a line break after any
-// character of text (text without braces or control sequences, such as a number).
+// width when it is wider and to 0.8 of the page's text height when it is taller, and
+// \breakable{text}, which lets a line break after any character of text (text without
+// braces or control sequences, such as a number).
 inline void begin_latex_document(std::ostream& out) {
     out << "\\documentclass{article}\n"
            "\\usepackage{graphicx}\n"
            "\\raggedright\n"
            "\\newsavebox{\\fitbox}\n"
-           "\\newenvironment{fitdisplay}{\\begin{lrbox}{\\fitbox}$\\displaystyle}\n"
-           "  {$\\end{lrbox}\\[\\ifdim\\wd\\fitbox>\\linewidth\n"
-           "    \\resizebox{\\linewidth}{!}{\\usebox{\\fitbox}}\\else\\usebox{\\fitbox}\\fi\\]}\n"
+           "\\newenvironment{fitdisplay}{\\begin{lrbox}{\\fitbox}$\\displaystyle}{$\\end{lrbox}%\n"
+           "  \\ifdim\\wd\\fitbox>\\linewidth\\sbox{\\fitbox}{\\resizebox{\\linewidth}{!}{\\usebox{\\fitbox}}}\\fi%\n"
+           "  \\ifdim\\dimexpr\\ht\\fitbox+\\dp\\fitbox\\relax>0.8\\textheight%\n"
+           "    \\sbox{\\fitbox}{\\resizebox*{!}{0.8\\textheight}{\\usebox{\\fitbox}}}\\fi%\n"
+           "  \\[\\usebox{\\fitbox}\\]}\n"
            "\\newcommand{\\breakable}[1]{\\breakablenext#1\\relax}\n"
            "\\newcommand{\\breakablenext}[1]{\\ifx\\relax#1\\else#1\\allowbreak\\expandafter\\breakablenext\\fi}\n"
            "\\begin{document}\n";

@@ -1,6 +1,6 @@
 #!/bin/sh
 # The LaTeX documents of --latex, on the bundled examples and on inputs shaped for the
-# edges (no columns, no rows, a zero matrix, wide and long entries), with and without
+# edges (no columns, no rows, a zero matrix, wide, tall and long ones), with and without
 # the movie: latex_document.sh numbers|compile <zerk> <zerkint> <source root>
 #   numbers: every number of the document, in order, is the plain output's (without
 #            the row and column counts that only the plain form writes).
@@ -33,10 +33,12 @@ for i in 1 2 3 4 5 6 7 8; do
   for j in 1 2 3 4 5 6 7 8; do printf '%d ' $(( (i * 37 + j * j * 11) % 199 - 99 )); done
   echo
 done >>"$work/eight.in"
+# A column taller than a page.
+{ echo "60 1"; seq 60; } >"$work/tall.in"
 # A determinant far longer than a line.
 printf '2 2\n%s 1\n1 %s\n' "$(printf '9%.0s' $(seq 150))" "$(printf '7%.0s' $(seq 150))" >"$work/long.in"
 both="$work/empty.in $work/no_columns.in $work/no_rows.in $work/zero.in $work/negative.in $work/eight.in
-      $work/long.in $root/examples/two_by_two.in $root/examples/integer_2x3.in
+      $work/tall.in $work/long.in $root/examples/two_by_two.in $root/examples/integer_2x3.in
       $root/examples/three_by_three.in $root/examples/rank_deficient.in $root/examples/larger_10x12.in"
 fractions="$root/examples/demo.in $root/examples/hilbert5.in"
 

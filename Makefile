@@ -23,12 +23,10 @@ test:
 	  echo "make test needs GoogleTest (libgtest-dev on Debian and Ubuntu, gtest elsewhere)"; exit 1; fi
 	cd $(BUILD) && ctest --output-on-failure --no-tests=error -j $(JOBS)
 
-# Needs only a C++ compiler, CMake and make. The movie's frames are code page 437
-# bytes, shown converted for a UTF-8 terminal where iconv is there.
+# Needs only a C++ compiler, CMake and make. The movie's frames are drawn for a UTF-8
+# terminal.
 demo: all
-	@./$(BUILD)/zerk --all --movie < examples/demo.in > $(BUILD)/demo.out; status=$$?; \
-	  if command -v iconv >/dev/null; then iconv -f CP437 -t UTF-8 < $(BUILD)/demo.out; \
-	  else cat $(BUILD)/demo.out; fi; exit $$status
+	./$(BUILD)/zerk --all --movie --utf8 < examples/demo.in
 
 # The programs, the library with its headers, the manual pages and the package
 # configurations for find_package(Velmora) and pkg-config, under PREFIX.

@@ -71,6 +71,10 @@ walk_end walk_options(int argc, const char* const* argv, const tool_texts& tool,
             flags.movie = 1;
         } else if (arg == "-s") {
             flags.labels = 1;
+        } else if (arg == "--utf8") {
+            flags.utf8 = 1;
+        } else if (arg == "--latex") {
+            flags.latex = 1;
         } else {
             // A mistyped option must not pass for a good run in a script.
             out << "Unknown argument: " << arg << '\n'

@@ -3,9 +3,11 @@
 #pragma once
 
 #include "containers/matrix.hpp"
+#include "containers/narration.hpp"
 #include "containers/text.hpp"
 #include "diag/report.hpp"
 #include "driver/options.hpp"
+#include "driver/result_text.hpp"
 #include "reduce/multimodular.hpp"
 
 #include <ctime>
@@ -34,7 +36,8 @@ inline unsigned long elapsed_seconds(std::time_t t0, std::time_t t1) {
 // Reads A from in, reduces it (by fast when it is not null and takes A, else by
 // reduce) and writes the results that flags ask for to out,
 // in the fixed order A, B, Q, rank, det, basis, time: bare when exactly one is
-// asked for and labels are not forced, else each under its label line. Returns
+// asked for and labels are not forced, else each under its label line; with
+// flags.latex the narration and the results make one LaTeX document. Returns
 // the exit status: 1 when the library reported anything during the run or the
 // output could not be written, else 0.
 template <class Element, class Det>
@@ -46,6 +49,16 @@ int run_sequence(const run_flags& flags, reduction<Element, Det> reduce,
     vector<int> basis;
     Det det;
 
+    // The movie's frames or LaTeX are set on the stream that the reduction narrates on,
+    // for the reduction alone; without the options the stream is left as it is.
+    const narration_style style_before = narration_style_of(out);
+    if (flags.latex) {
+        begin_latex_document(out);
+        set_narration_style(out, narration_style::latex);
+    } else if (flags.utf8) {
+        set_narration_style(out, narration_style::utf8);
+    }
+
     const std::time_t t0 = std::time(nullptr);
     // The movie narrates the steps of reduce, and after an input error reduce's own
     // preparation makes the reports; the engine's results are those of reduce.
@@ -53,38 +66,17 @@ int run_sequence(const run_flags& flags, reduction<Element, Det> reduce,
     if (flags.movie || matrix_status != 1 || fast == nullptr || !fast(A, B, Q, basis, det, request))
         reduce(A, B, Q, basis, det, flags.movie, out);
     const std::time_t t1 = std::time(nullptr);
+    if (flags.latex || flags.utf8) set_narration_style(out, style_before);
 
     const bool labelled = flags.output_count() != 1 || flags.labels;
-    auto label = [&](const char* text) {
-        if (labelled) out << text;
-    };
-    if (flags.a) {
-        label("!a:\n");
-        out << A;
-    }
-    if (flags.b) {
-        label("!b:\n");
-        out << B;
-    }
-    if (flags.q) {
-        label("!q:\n");
-        out << Q;
-    }
-    if (flags.rank) {
-        label("!rank =\n");
-        out << basis.size() << '\n';
-    }
-    if (flags.det) {
-        label("!det =\n");
-        out << det << '\n';
-    }
-    if (flags.basis) {
-        label("!basis:\n");
-        out << basis << '\n';
-    }
-    if (flags.time) {
-        label("!Time (seconds) =\n");
-        out << elapsed_seconds(t0, t1) << '\n';
+    const run_results<Element, Det> results{A, B, Q, basis, det, elapsed_seconds(t0, t1)};
+    if (flags.latex) {
+        latex_result_writer writer(out, labelled);
+        write_results(writer, flags, results);
+        end_latex_document(out);
+    } else {
+        plain_result_writer writer(out, labelled);
+        write_results(writer, flags, results);
     }
     // Output that never reached its destination is a failure, reported or not.
     out.flush();

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "containers/matrix.hpp"
-#include "containers/text.hpp"
+#include "containers/narration.hpp"
 #include "rational/gcd.hpp"
 
 #include <ostream>
@@ -32,8 +32,8 @@ void exchange_rows(matrix<T>& B, matrix<T>& Q, int i, int p, Det& det, int movie
     Q.swap_rows(i, p);
     det = -det;
     if (movie) {
-        out << "Swap rows: " << i << ", " << p << '\n' << std::flush;
-        output_framed_pair(out, B, Q);
+        out << "Swap rows: " << i << ", " << p << end_narration_line << std::flush;
+        narrate_tables(out, B, Q);
     }
 }
 

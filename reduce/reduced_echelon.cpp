@@ -1,6 +1,6 @@
 #include "reduce/reduced_echelon.hpp"
 
-#include "containers/text.hpp"
+#include "containers/narration.hpp"
 #include "reduce/pivot.hpp"
 
 namespace velmora {
@@ -14,21 +14,23 @@ void reduced_echelon(const matrix<rational<big_int>>& A, matrix<rational<big_int
     B = A;
     basis.resize(0);
     if (movie) {
-        out << "Reduced row echelon form\n";
-        output_framed_pair(out, B, Q);
+        out << "Reduced row echelon form" << end_narration_line;
+        narrate_tables(out, B, Q);
     }
     // B's own dimensions bound the loop: they equal A's unless B could not be sized.
     const int m = B.rows(), n = B.cols();
     int i = 0;
     for (int j = 0; i < m && j < n; ++j) {
-        if (movie) out << "Find the biggest (in absolute value) entry in the column " << j << '\n' << std::flush;
+        if (movie)
+            out << "Find the biggest (in absolute value) entry in the column " << j << end_narration_line
+                << std::flush;
         const int p = pivot_row(B, i, j);
         if (p < 0) {
-            if (movie) out << "Column " << j << " is negligible\n";
+            if (movie) out << "Column " << j << " is negligible" << end_narration_line;
             det = number(0);
             continue;
         }
-        if (movie) out << "Pivot item: (" << p << ", " << j << ")\n";
+        if (movie) out << "Pivot item: (" << p << ", " << j << ")" << end_narration_line;
         if (p != i) exchange_rows(B, Q, i, p, det, movie, out);
         const number pivot = B(i, j);
         B.div_row(i, pivot);
@@ -41,8 +43,8 @@ void reduced_echelon(const matrix<rational<big_int>>& A, matrix<rational<big_int
             Q.add_rows(k, i, minus_f);
         }
         if (movie) {
-            out << "Elimination in column " << j << '\n' << std::flush;
-            output_framed_pair(out, B, Q);
+            out << "Elimination in column " << j << end_narration_line << std::flush;
+            narrate_tables(out, B, Q);
         }
         basis.append_item(j);
         ++i;

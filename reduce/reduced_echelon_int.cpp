@@ -1,6 +1,6 @@
 #include "reduce/reduced_echelon_int.hpp"
 
-#include "containers/text.hpp"
+#include "containers/narration.hpp"
 #include "diag/checked_buffer.hpp"
 #include "reduce/pivot.hpp"
 #include "rational/gcd.hpp"
@@ -23,20 +23,20 @@ void reduced_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matrix<bi
     B = A;
     basis.resize(0);
     if (movie) {
-        out << "Reduced row echelon form for integral matrix\n";
-        output_framed_pair(out, B, Q);
+        out << "Reduced row echelon form for integral matrix" << end_narration_line;
+        narrate_tables(out, B, Q);
     }
     // B's own dimensions bound the loop: they equal A's unless B could not be sized.
     const int m = B.rows(), n = B.cols();
     int i = 0;
     for (int j = 0; i < m && j < n; ++j) {
-        if (movie) out << "Find non-zero entry in the column " << j << '\n' << std::flush;
+        if (movie) out << "Find non-zero entry in the column " << j << end_narration_line << std::flush;
         const int p = pivot_row(B, i, j);
         if (p < 0) {
-            if (movie) out << "Column " << j << " is negligible\n";
+            if (movie) out << "Column " << j << " is negligible" << end_narration_line;
             continue;
         }
-        if (movie) out << "Pivot item: (" << p << ", " << j << ")\n";
+        if (movie) out << "Pivot item: (" << p << ", " << j << ")" << end_narration_line;
         if (p != i) exchange_rows(B, Q, i, p, det_sign, movie, out);
         big_int v = B(i, j);
         if (v < zero) {
@@ -64,8 +64,8 @@ void reduced_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matrix<bi
             det_q = det_q / d;
         }
         if (movie) {
-            out << "Elimination in column " << j << '\n' << std::flush;
-            output_framed_pair(out, B, Q);
+            out << "Elimination in column " << j << end_narration_line << std::flush;
+            narrate_tables(out, B, Q);
         }
         basis.append_item(j);
         ++i;

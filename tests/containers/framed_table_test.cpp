@@ -12,6 +12,7 @@
 #include <iomanip>
 #include <sstream>
 #include <string>
+#include <string_view>
 
 namespace velmora {
 namespace {
@@ -93,39 +94,48 @@ TEST_F(FramedTableTest, RationalAndBigIntegerEntries) {
     EXPECT_EQ(matrix_status, 1);
 }
 
-// Counts what is written and keeps none of it.
+// Counts what is written and keeps none of it; horizontal counts the bytes written
+// in runs of the given horizontal line character.
 class byte_counter : public std::streambuf {
 public:
+    explicit byte_counter(std::string_view line) : line_(line) {}
     std::uint64_t count = 0;
     std::uint64_t horizontal = 0;
 
 protected:
     int_type overflow(int_type c) override {
-        tally(static_cast<char>(c), 1);
+        ++count;
         return c;
     }
     std::streamsize xsputn(const char* s, std::streamsize n) override {
-        tally(s[0], static_cast<std::uint64_t>(n));
+        const std::string_view text(s, static_cast<std::size_t>(n));
+        count += text.size();
+        // A run is written as whole copies of the line character.
+        if (text.size() % line_.size() == 0 && text.substr(0, line_.size()) == line_ &&
+            text.substr(text.size() - line_.size()) == line_)
+            horizontal += text.size();
         return n;
     }
 
 private:
-    void tally(char c, std::uint64_t n) {
-        count += n;
-        if (c == '\xC4') horizontal += n;
-    }
+    std::string_view line_;
 };
 
-// Frame lines as long as a wide table of long entries has (beyond 2^32 bytes) are
-// counted without overflow and written in full, in pieces.
+// Frame lines as long as a wide table of long entries has (beyond 2^32 bytes, and with
+// three bytes to a UTF-8 line character beyond 2^33) are counted without overflow and
+// written in full, in pieces.
 TEST_F(FramedTableTest, FrameLinesLongerThanAnIntCanCount) {
-    byte_counter counter;
-    std::ostream out(&counter);
-    const std::uint64_t width = std::uint64_t(1) << 31;
-    detail::frame_line(out, width, 1, 1, '\xDA', '\xC2', '\xBF');
-    EXPECT_TRUE(out.good());
-    EXPECT_EQ(counter.horizontal, 2 * (width + 2));
-    EXPECT_EQ(counter.count, 6 + 2 * (width + 1) + 1);  // 6 + (w + 1) * (cols of both), and "\n"
+    for (const frame_glyphs* glyphs : {&code_page_437_frame, &utf8_frame}) {
+        byte_counter counter(glyphs->horizontal);
+        std::ostream out(&counter);
+        const std::uint64_t width = std::uint64_t(1) << 31;
+        detail::frame_line(out, *glyphs, glyphs->top, width, 1, 1);
+        EXPECT_TRUE(out.good());
+        const std::uint64_t char_bytes = glyphs->horizontal.size();
+        EXPECT_EQ(counter.horizontal, 2 * (width + 2) * char_bytes);
+        // a space, the corners and the junction, the runs, and "\n"
+        EXPECT_EQ(counter.count, 2 + 3 * char_bytes + 2 * (width + 2) * char_bytes);
+    }
 }
 
 } // namespace

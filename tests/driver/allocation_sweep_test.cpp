@@ -179,6 +179,12 @@ TEST(AllocationSweep, ZerkintRunByTheEngine) {
     sweep<zerkint_tool>({"-l"}, "2 3\n2 4 -6\n-1 3 5\n");
 }
 
+// The movie in UTF-8 frames, and the movie and the results as a LaTeX document.
+TEST(AllocationSweep, Utf8MovieAndLatexDocument) {
+    sweep<zerk_tool>({"-l", "-m", "--latex"}, "2 3\n1/2 2 3\n4 5 -6/7\n");
+    sweep<zerkint_tool>({"-m", "-q", "--utf8"}, "2 3\n2 4 -6\n-1 3 5\n");
+}
+
 // Long entry texts: fractions and tables whose text buffers grow many times over.
 TEST(AllocationSweep, LongFractionsAndWideTables) {
     const std::string digits(700, '7');

@@ -56,6 +56,21 @@ TEST_F(RunSequence, AnyReportDuringTheRunMakesTheStatusOne) {
     EXPECT_EQ(out.str(), "1 2\n7\t0\t\n");
 }
 
+// --utf8 and --latex set the narration style for the run only: a caller's own style
+// on the stream is back once the run returns.
+TEST_F(RunSequence, OptionsStyleTheNarrationOfTheRunAlone) {
+    std::ostringstream out;
+    set_narration_style(out, narration_style::utf8);
+    EXPECT_EQ(run<zerkint_tool>({"-m", "-d", "--latex"}, "1 1\n-2\n", out), 0);
+    EXPECT_NE(out.str().find("Elimination in column 0\\par\n\\begin{fitdisplay}"), std::string::npos) << out.str();
+    EXPECT_EQ(narration_style_of(out), narration_style::utf8);
+    out.str("");
+    set_narration_style(out, narration_style::latex);
+    EXPECT_EQ(run<zerkint_tool>({"-m", "-d", "--utf8"}, "1 1\n-2\n", out), 0);
+    EXPECT_NE(out.str().find(" \xE2\x94\x82  2 \xE2\x94\x82 -1 \xE2\x94\x82\n"), std::string::npos) << out.str();
+    EXPECT_EQ(narration_style_of(out), narration_style::latex);
+}
+
 TEST(ElapsedSeconds, ClockSetBackGivesZeroNotAWrappedValue) {
     EXPECT_EQ(elapsed_seconds(100, 100), 0UL);
     EXPECT_EQ(elapsed_seconds(100, 103), 3UL);

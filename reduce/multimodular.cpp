@@ -163,18 +163,30 @@ big_int leading_minor(const big_int* a, int m, int n) {
     const int k = primes_for_bits(minor_bounds(a, m, n, lead.data(), m).bits(m) + 1);
     checked_buffer<residue> residues(k);
     checked_buffer<std::uint64_t> primes(k);
-    engine_prime(k - 1);  // primes beyond the table, found here
-    // One prime per call, each with its own working arrays.
-    parallel_for(std::size_t(k), [&](std::size_t s) {
-        const std::uint64_t p = engine_prime(int(s));
-        checked_buffer<residue> w(std::size_t(m) * m);
-        for (int i = 0; i < m; ++i)
-            reduce_mod_all(a + std::size_t(i) * n, std::size_t(m), p, w.data() + std::size_t(i) * m);
-        modular_lu lu(m, m);
-        const residue product = lu.factor(w.data(), p) < m ? 0 : lu.pivot_product();
-        residues[s] = product != 0 && permutation_sign(lu.pivot_rows(), m) < 0 ? p - product : product;
-        primes[s] = p;
-    });
+    struct image {
+        explicit image(int m) : w(std::size_t(m) * m), lu(m, m) {}
+        checked_buffer<residue> w;
+        modular_lu lu;
+        std::uint64_t p = 0;
+        residue det = 0;
+    };
+    auto images = make_prime_batches<image>([&] { return allocate_object<image>(m); },
+                                            [&](image& x, std::uint64_t p) {
+                                                x.p = p;
+                                                for (int i = 0; i < m; ++i)
+                                                    reduce_mod_all(a + std::size_t(i) * n, std::size_t(m), p,
+                                                                   x.w.data() + std::size_t(i) * m);
+                                                const residue product =
+                                                    x.lu.factor(x.w.data(), p) < m ? 0 : x.lu.pivot_product();
+                                                x.det = product != 0 && permutation_sign(x.lu.pivot_rows(), m) < 0
+                                                            ? p - product
+                                                            : product;
+                                            });
+    for (int s = 0; s < k; ++s) {
+        const image& x = images.next();
+        residues[s] = x.det;
+        primes[s] = x.p;
+    }
     big_int d;
     reconstruct_symmetric(residues.data(), primes.data(), k, 1, &d);
     return d;

@@ -9,12 +9,13 @@ namespace velmora {
 
 modular_lu::modular_lu(int m, int n)
     : m_(m), n_(n), most_(std::max(1, std::min(m, n))), l_(std::size_t(m) * most_), u_(std::size_t(n) * most_),
-      s_(m), rows_(most_), cols_(most_), step_of_row_(m) {}
+      s_(m), rows_(most_), cols_(most_), step_of_row_(m), u_p_(1), u_inverse_(1) {}
 
 int modular_lu::factor(const residue* W, std::uint64_t p) {
     p_ = p;
     fold_ = make_fold_factors(p);
     processed_ = 0;
+    u_p_made_ = false;
     for (int k = 0; k < m_; ++k) step_of_row_[k] = INT_MAX;
     int t = 0;
     for (int j = 0; j < n_ && t < m_; ++j) {
@@ -106,6 +107,28 @@ void modular_lu::reduced_form(residue* W, residue* q, residue& det) {
         back_substitute();
         for (int v = 0; v < m; ++v) q[std::size_t(rows_[v]) * m + u] = x[v];
     }
+}
+
+void modular_lu::solve(const residue* y, residue* x) {
+    const int m = m_;
+    const std::uint64_t p = p_;
+    if (!u_p_made_) {
+        u_p_.resize(std::size_t(m) * m);
+        u_inverse_.resize(std::size_t(m));
+        for (int v = 0; v < m; ++v) {
+            for (int u = v; u < m; ++u) u_p_[std::size_t(v) * m + u] = u_col(cols_[u])[v];
+            u_inverse_[v] = make_shoup_factor(inverse_mod(u_p_[std::size_t(v) * m + v], p), p);
+        }
+        u_p_made_ = true;
+    }
+    // z = L^-1 (y in pivot order), then x = U_P^-1 z.
+    checked_buffer<residue> z(m);
+    for (int w = 0; w < m; ++w) z[w] = sub_mod(y[rows_[w]], dot_mod(l_row(rows_[w]), z.data(), w, fold_), p);
+    for (int v = m - 1; v >= 0; --v) {
+        const residue* row = u_p_.data() + std::size_t(v) * m;
+        z[v] = mul_shoup(sub_mod(z[v], dot_mod(row + v + 1, z.data() + v + 1, m - 1 - v, fold_), p), u_inverse_[v], p);
+    }
+    std::copy(z.data(), z.data() + m, x);
 }
 
 } // namespace velmora

@@ -32,6 +32,10 @@ public:
     // determinant of W on P (rows in their order) modulo p goes to det.
     void reduced_form(residue* W, residue* q, residue& det);
 
+    // With a square W of full rank: x := W^-1 y modulo p, by one forward and one back
+    // substitution (y and x of m residues, x may be y).
+    void solve(const residue* y, residue* x);
+
 private:
     residue* l_row(int k) { return l_.data() + std::size_t(k) * most_; }
     residue* u_col(int j) { return u_.data() + std::size_t(j) * most_; }
@@ -45,6 +49,10 @@ private:
     checked_buffer<residue> u_;  // column j: U[0 .. rank-1][j]
     checked_buffer<residue> s_;  // one column of the Schur complement
     checked_buffer<int> rows_, cols_, step_of_row_;
+    // U on the pivot columns by rows, and the inverses of its diagonal, made for solve.
+    checked_buffer<residue> u_p_;
+    checked_buffer<shoup_factor> u_inverse_;
+    bool u_p_made_ = false;
 };
 
 } // namespace velmora

@@ -10,6 +10,7 @@
 #include "reduce/minor_bound.hpp"
 #include "reduce/modular_echelon.hpp"
 #include "reduce/modular_lu.hpp"
+#include "reduce/padic_det.hpp"
 #include "reduce/pivot_sequence.hpp"
 #include "reduce/prime_batches.hpp"
 #include "reduce/prime_source.hpp"
@@ -145,6 +146,10 @@ bool solve(const big_int* a, full_rank_solution& s, bool rank_known) {
     return true;
 }
 
+// Rows from which a determinant is found by a p-adic solution rather than by primes
+// alone.
+constexpr int padic_threshold = 16;
+
 // The rank of a modulo the first prime of the sequence.
 int first_prime_rank(const big_int* a, int m, int n) {
     const std::uint64_t p = engine_prime(0);
@@ -190,6 +195,15 @@ big_int leading_minor(const big_int* a, int m, int n) {
     big_int d;
     reconstruct_symmetric(residues.data(), primes.data(), k, 1, &d);
     return d;
+}
+
+// The determinant of the leading m-by-m block of a (m <= n): by one p-adic solution and
+// few primes for matrices from padic_threshold rows, else (or when the block is singular
+// modulo the first primes) from primes alone.
+big_int leading_determinant(const big_int* a, int m, int n) {
+    big_int d;
+    if (m >= padic_threshold && padic_determinant(a, m, std::size_t(n), d)) return d;
+    return leading_minor(a, m, n);
 }
 
 // The rows of a (m-by-n) listed in rows[0 .. count-1], in that order, as a count-by-n array.
@@ -263,7 +277,7 @@ void full_row_rank_results(const scaled_rows& sr, matrix<rational<big_int>>& B, 
             for (int t = 0; t < m; ++t) B(t, t) = number(1);
         basis.resize(0);
         for (int t = 0; t < m; ++t) basis.append_item(t);
-        if (request.det) det = number(leading_minor(sr.a.data(), m, n), sr.product);
+        if (request.det) det = number(leading_determinant(sr.a.data(), m, n), sr.product);
         return;
     }
     full_rank_solution s(m, n, request.b, request.q);
@@ -430,6 +444,7 @@ bool multimodular_echelon(const matrix<rational<big_int>>& A, matrix<rational<bi
     if (!sr.valid) return false;
     const big_int* a = sr.a.data();
     const bool need_columns = request.b || request.q || request.basis;
+    big_int square_det;
     if (request.b || request.q) {
         // One prime's profile, proven or refuted by the results themselves.
         rank_profile guess(m, n);
@@ -439,6 +454,13 @@ bool multimodular_echelon(const matrix<rational<big_int>>& A, matrix<rational<bi
             return true;
         }
         if (deficient_results(sr, guess, guess.columns_proven, B, Q, basis, det, request)) return true;
+    } else if (m == n && request.det && !need_columns && m >= padic_threshold &&
+               padic_determinant(a, m, std::size_t(n), square_det)) {
+        // A nonzero determinant proves full rank.
+        basis.resize(0);
+        for (int t = 0; t < m; ++t) basis.append_item(t);
+        det = number(square_det, sr.product);
+        return true;
     } else if (m <= n && first_prime_rank(a, m, n) == m) {
         // Full row rank is proven by one prime: the rank cannot exceed m.
         if (need_columns) {
@@ -447,7 +469,7 @@ bool multimodular_echelon(const matrix<rational<big_int>>& A, matrix<rational<bi
         }
         basis.resize(0);
         for (int t = 0; t < m; ++t) basis.append_item(t);  // the rank; the columns are not asked for
-        if (request.det) det = number(leading_minor(a, m, n), sr.product);
+        if (request.det) det = number(leading_determinant(a, m, n), sr.product);
         return true;
     }
     rank_profile profile(m, n);
@@ -467,6 +489,15 @@ bool multimodular_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matr
     checked_buffer<big_int> a(std::size_t(m) * n);
     for (int i = 0; i < m; ++i)
         for (int j = 0; j < n; ++j) a[std::size_t(i) * n + j] = A(i, j);
+    big_int square_det;
+    if (m == n && !request.b && !request.q && request.det && m >= padic_threshold &&
+        padic_determinant(a.data(), m, std::size_t(n), square_det)) {
+        // A nonzero determinant proves full rank.
+        basis.resize(0);
+        for (int t = 0; t < m; ++t) basis.append_item(t);
+        det = square_det;
+        return true;
+    }
     const bool full_rows = m <= n && first_prime_rank(a.data(), m, n) == m;
     // Below full row rank B and Q are left to the elimination; a prime that shows a lower
     // rank is almost always right, and the elimination is right in any case.
@@ -475,7 +506,7 @@ bool multimodular_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matr
         // The rank alone, or a square matrix: every column is a pivot column and det is det A.
         basis.resize(0);
         for (int t = 0; t < m; ++t) basis.append_item(t);
-        if (request.det) det = leading_minor(a.data(), m, n);
+        if (request.det) det = leading_determinant(a.data(), m, n);
         return true;
     }
     if (!full_rows) {

@@ -13,7 +13,7 @@ namespace {
 
 // acc[0 .. n + 1 ...] += a[0 .. n-1] * m, the carry running on into the words above.
 // Pre: the sum fits the words of acc.
-void add_word_product(mag_word* acc, const mag_word* a, std::uint32_t n, mag_word m) {
+void add_word_product_to(mag_word* acc, const mag_word* a, std::uint32_t n, mag_word m) {
     mag_word carry = 0;
     for (std::uint32_t k = 0; k < n; ++k) {
         const mag_dword t = mag_dword(a[k]) * m + acc[k] + carry;
@@ -60,9 +60,9 @@ void product_sum::add_product(const big_int& x, const big_int& y) {
     mag_word* acc = rx.sign == ry.sign ? positive_.data() : negative_.data();
     assert(std::size_t(rx.len) + ry.len <= words_);
     if (rx.len == 1) {
-        add_word_product(acc, ry.digits, ry.len, rx.digits[0]);
+        add_word_product_to(acc, ry.digits, ry.len, rx.digits[0]);
     } else if (ry.len == 1) {
-        add_word_product(acc, rx.digits, rx.len, ry.digits[0]);
+        add_word_product_to(acc, rx.digits, rx.len, ry.digits[0]);
     } else {
         const bool x_longer = rx.len >= ry.len;
         const big_int_rep& a = x_longer ? rx : ry;
@@ -70,6 +70,13 @@ void product_sum::add_product(const big_int& x, const big_int& y) {
         mag_mul(a.digits, b.digits, scratch_.data(), a.len, b.len);
         add_words(acc, scratch_.data(), a.len + b.len);
     }
+}
+
+void product_sum::add_word_product(const big_int& x, mag_word w, bool subtract) {
+    const big_int_rep& rx = x.rep();
+    if (rx.len == 0 || w == 0) return;
+    assert(std::size_t(rx.len) + 1 <= words_);
+    add_word_product_to((rx.sign < 0) != subtract ? negative_.data() : positive_.data(), rx.digits, rx.len, w);
 }
 
 bool product_sum::is_zero() const {

@@ -18,6 +18,8 @@ public:
     void clear();
     // Adds x y. Pre: |x y| and the sum so far fit the room.
     void add_product(const big_int& x, const big_int& y);
+    // Adds x w, or subtracts it when `subtract` is set, for one word w.
+    void add_word_product(const big_int& x, mag_word w, bool subtract);
     // Whether the sum is zero.
     bool is_zero() const;
     // The sum as a value.

@@ -56,6 +56,17 @@ TEST(ModularLu, MatchesTheEliminationsItReplaces) {
         residue det = 0, lu_det = 0;
         ASSERT_EQ(modular_echelon(jordan.data(), q.data(), m, n, p, rows.data(), cols.data(), det), m);
         lu.reduced_form(lu_w.data(), lu_q.data(), lu_det);
+        if (m == n) {
+            // x = W^-1 y: W x is y again.
+            std::vector<residue> y(m), x(m);
+            for (auto& v : y) v = gen() % p;
+            lu.solve(y.data(), x.data());
+            for (int i = 0; i < m; ++i) {
+                residue sum = 0;
+                for (int j = 0; j < n; ++j) sum = add_mod(sum, mul_mod(w[std::size_t(i) * n + j], x[j], p), p);
+                ASSERT_EQ(sum, y[i]) << "row " << i;
+            }
+        }
         ASSERT_EQ(lu_det, det);
         for (int t = 0; t < m; ++t) {
             const int k = rows[t];

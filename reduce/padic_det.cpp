@@ -1,0 +1,202 @@
+#include "reduce/padic_det.hpp"
+
+#include "bigint/arithmetic.hpp"
+#include "bigint/words.hpp"
+#include "diag/checked_buffer.hpp"
+#include "rational/gcd.hpp"
+#include "reduce/crt.hpp"
+#include "reduce/minor_bound.hpp"
+#include "reduce/modular_echelon.hpp"
+#include "reduce/modular_lu.hpp"
+#include "reduce/prime_source.hpp"
+#include "reduce/product_sum.hpp"
+
+#include <algorithm>
+
+namespace velmora {
+
+namespace {
+
+// Primes tried for a factorisation of full rank before giving up.
+constexpr int primes_tried = 3;
+
+big_int word_value(mag_word w) { return big_int_from_words64(1, &w, 1); }
+
+big_int power_of_two(long e) {
+    checked_buffer<std::uint64_t> words(std::size_t(e / 64 + 1));
+    words[std::size_t(e / 64)] = std::uint64_t(1) << (e % 64);
+    return big_int_from_words64(1, words.data(), words.size());
+}
+
+// det A modulo p from a factorisation of the square matrix (rows in their order).
+residue determinant_residue(const modular_lu& lu, int n, std::uint64_t p) {
+    if (lu.rank() < n) return 0;
+    const residue product = lu.pivot_product();
+    return product != 0 && permutation_sign(lu.pivot_rows(), n) < 0 ? p - product : product;
+}
+
+// x mod m in (-m/2, m/2], for m > 0.
+big_int symmetric_mod(const big_int& x, const big_int& m, const big_int& half) {
+    big_int r = x % m;
+    if (r < big_int(0)) r = r + m;
+    return r > half ? r - m : r;
+}
+
+// The fraction y / d with |y| <= bound, 0 < d <= bound and y = d x (mod m), found by the
+// extended Euclidean algorithm on (m, x) stopped at the first remainder <= bound; false
+// when there is none. Pre: 0 <= x < m.
+bool rational_reconstruction(const big_int& x, const big_int& m, const big_int& bound, big_int& y, big_int& d) {
+    big_int r0 = m, r1 = x, t0(0), t1(1);
+    while (r1 > bound) {
+        big_int q, r;
+        divide(q, r0, r1, r);
+        r0 = r1;
+        r1 = r;
+        const big_int t = t0 - q * t1;
+        t0 = t1;
+        t1 = t;
+    }
+    if (t1 == big_int(0) || abs(t1) > bound) return false;
+    y = t1 < big_int(0) ? -r1 : r1;
+    d = abs(t1);
+    return gcd(y, d) == big_int(1);
+}
+
+} // namespace
+
+bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det) {
+    // A prime that keeps A invertible.
+    checked_buffer<residue> w(std::size_t(n) * n);
+    modular_lu lu(n, n);
+    int index = 0;
+    std::uint64_t p = 0;
+    for (;; ++index) {
+        if (index == primes_tried) return false;
+        p = engine_prime(index);
+        for (int i = 0; i < n; ++i) reduce_mod_all(a + std::size_t(i) * stride, std::size_t(n), p, w.data() + std::size_t(i) * n);
+        if (lu.factor(w.data(), p) == n) break;
+    }
+
+    // b: small entries of both signs, in a fixed pattern; any b with A^-1 b of a large
+    // common denominator serves, and a poor one costs only more primes below.
+    checked_buffer<big_int> b(n), residual(n);
+    for (int j = 0; j < n; ++j) b[j] = big_int(int((std::uint64_t(j) * 2654435761u) % 199) - 99);
+    checked_buffer<big_int> column(std::size_t(n) * (n + 1));  // [A | b], for the bound
+    for (int i = 0; i < n; ++i) {
+        std::copy(a + std::size_t(i) * stride, a + std::size_t(i) * stride + n, column.data() + std::size_t(i) * (n + 1));
+        column[std::size_t(i) * (n + 1) + n] = b[i];
+    }
+    const long h = minor_bounds(column.data(), n, n + 1).bits(n);
+    const int steps = primes_for_bits(2 * h + 1);  // p^steps > 2^(2h + 1), as for products of primes
+
+    // Dixon's lifting: digits[s] = x_s with x = sum of x_s p^s.
+    std::size_t a_words = 1;
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) a_words = std::max<std::size_t>(a_words, a[std::size_t(i) * stride + j].rep().len);
+    product_sum sum(product_sum_words(a_words + 1, 1, std::size_t(n) + 2));
+    checked_buffer<residue> digits(std::size_t(steps) * n), rhs(n);
+    const big_int prime = word_value(p);
+    for (int j = 0; j < n; ++j) residual[j] = b[j];
+    // Entries below 2^31 in absolute value (and n below 2^30) keep every residual below
+    // n 2^31 + 99 and every sum of products below 2^124: then 128-bit integers serve.
+    bool small = n < (1 << 30);
+    checked_buffer<std::int64_t> small_a(small ? std::size_t(n) * n : 1);
+    for (int i = 0; i < n && small; ++i)
+        for (int j = 0; j < n && small; ++j) {
+            const big_int_rep& r = a[std::size_t(i) * stride + j].rep();
+            small = r.len == 0 || (r.len == 1 && r.digits[0] < (std::uint64_t(1) << 31));
+            if (small) small_a[std::size_t(i) * n + j] = r.len == 0 ? 0 : r.sign * std::int64_t(r.digits[0]);
+        }
+    checked_buffer<std::int64_t> small_residual(n);
+    for (int j = 0; j < n; ++j) small_residual[j] = b[j].rep().len == 0 ? 0 : b[j].rep().sign * std::int64_t(b[j].rep().digits[0]);
+    for (int s = 0; s < steps; ++s) {
+        residue* x = digits.data() + std::size_t(s) * n;
+        if (small) {
+            for (int j = 0; j < n; ++j)
+                rhs[j] = small_residual[j] < 0 ? p - residue(-small_residual[j]) % p : residue(small_residual[j]) % p;
+            lu.solve(rhs.data(), x);
+            // residual := (residual - A x_s) / p, exactly.
+            for (int i = 0; i < n; ++i) {
+                const std::int64_t* row = small_a.data() + std::size_t(i) * n;
+                __int128 acc = small_residual[i];
+                for (int j = 0; j < n; ++j) acc -= static_cast<__int128>(row[j]) * static_cast<__int128>(x[j]);
+                small_residual[i] = static_cast<std::int64_t>(acc / static_cast<__int128>(p));
+            }
+            continue;
+        }
+        for (int j = 0; j < n; ++j) rhs[j] = reduce_mod(residual[j], p);
+        lu.solve(rhs.data(), x);
+        for (int i = 0; i < n; ++i) {
+            sum.clear();
+            sum.add_word_product(residual[i], 1, false);
+            const big_int* row = a + std::size_t(i) * stride;
+            for (int j = 0; j < n; ++j) sum.add_word_product(row[j], x[j], true);
+            residual[i] = sum.value() / prime;
+        }
+    }
+
+    // x modulo p^steps, entry by entry, then y and the common denominator d.
+    big_int modulus(1);
+    for (int s = 0; s < steps; ++s) modulus = modulus * prime;
+    const big_int half = modulus / big_int(2);
+    const big_int bound = power_of_two(h);
+    checked_buffer<big_int> x(n);
+    for (int j = 0; j < n; ++j) {
+        big_int v;
+        for (int s = steps; s-- > 0;) v = v * prime + word_value(digits[std::size_t(s) * n + j]);
+        x[j] = v;
+    }
+    // d grows by the denominator of each entry that the denominator so far leaves whole.
+    big_int d(1);
+    for (int j = 0; j < n; ++j) {
+        const big_int v = symmetric_mod(x[j] * d, modulus, half);
+        if (abs(v) <= bound) continue;
+        big_int numerator, e;
+        if (!rational_reconstruction(v < big_int(0) ? v + modulus : v, modulus, bound, numerator, e)) return false;
+        d = d * e;
+    }
+    checked_buffer<big_int> y(n);
+    std::size_t y_words = 1;
+    for (int j = 0; j < n; ++j) {
+        y[j] = symmetric_mod(x[j] * d, modulus, half);
+        y_words = std::max<std::size_t>(y_words, y[j].rep().len);
+    }
+    // The check that makes x = y / d exact: A y = d b.
+    product_sum check(product_sum_words(std::max(a_words, std::size_t(d.rep().len)), y_words, std::size_t(n) + 1));
+    for (int i = 0; i < n; ++i) {
+        check.clear();
+        check.add_product(-d, b[i]);
+        const big_int* row = a + std::size_t(i) * stride;
+        for (int j = 0; j < n; ++j) check.add_product(row[j], y[j]);
+        if (!check.is_zero()) return false;
+    }
+
+    // The cofactor c = det A / d, below 2^(h' - bits(d) + 1), from primes not dividing d,
+    // the first being p (which divides neither det A nor so d).
+    checked_buffer<int> lead(n);
+    for (int j = 0; j < n; ++j) lead[j] = j;
+    const long h_det = minor_bounds(a, n, int(stride), lead.data(), n).bits(n);
+    const int k = primes_for_bits(std::max(0L, h_det - bit_length(d) + 2));
+    checked_buffer<residue> cofactors(k);
+    checked_buffer<std::uint64_t> primes(k);
+    int found = 0;
+    for (int other = -1; found < k; ++other) {
+        if (other == index) continue;
+        const std::uint64_t q = other < 0 ? p : engine_prime(other);
+        const residue d_mod = reduce_mod(d, q);
+        if (d_mod == 0) continue;
+        if (other >= 0) {
+            for (int i = 0; i < n; ++i)
+                reduce_mod_all(a + std::size_t(i) * stride, std::size_t(n), q, w.data() + std::size_t(i) * n);
+            lu.factor(w.data(), q);
+        }
+        cofactors[found] = mul_mod(determinant_residue(lu, n, q), inverse_mod(d_mod, q), q);
+        primes[found++] = q;
+    }
+    big_int c;
+    reconstruct_symmetric(cofactors.data(), primes.data(), k, 1, &c);
+    det = c * d;
+    return true;
+}
+
+} // namespace velmora

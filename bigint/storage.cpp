@@ -13,7 +13,7 @@ namespace velmora {
 
 namespace {
 
-long live_reps = 0;
+thread_local long live_reps = 0;
 
 template <class T>
 T* checked(T* p) {
@@ -21,24 +21,39 @@ T* checked(T* p) {
     return p;
 }
 
-// The shared records of 0 and 1 start with so many references (2^30) that balanced copies
-// and releases never bring them to zero (that would take more than 2^30 simultaneous
-// holders, 8 GiB of handles): they are never freed.
-constexpr std::int32_t static_refs = std::int32_t(1) << 30;
+// The shared records of 0 and 1: never counted, never freed, never written.
 mag_word one_word = 1;
-big_int_rep zero_rep{0, 0, static_refs, 0, nullptr};
-big_int_rep one_rep{1, 1, static_refs, 1, &one_word};
+big_int_rep zero_rep{0, 0, static_record_refs, 0, nullptr};
+big_int_rep one_rep{1, 1, static_record_refs, 1, &one_word};
 
 // The record header rounded to whole words; the digits follow it.
 constexpr std::size_t header_words = (sizeof(big_int_rep) + sizeof(mag_word) - 1) / sizeof(mag_word);
 
 // Freed blocks of records with room for up to pooled_room words are kept on a list per
 // room (at most pool_depth each, linked through their digits field) and reused before
-// the heap is asked again.
+// the heap is asked again: one pool per thread, emptied when the thread ends.
 constexpr std::uint32_t pooled_room = 40;
 constexpr int pool_depth = 512;
-big_int_rep* pool[pooled_room + 1];
-int pool_count[pooled_room + 1];
+
+struct record_pool {
+    big_int_rep* lists[pooled_room + 1] = {};
+    int counts[pooled_room + 1] = {};
+
+    // Frees every block on the lists.
+    void release() {
+        for (std::uint32_t n = 0; n <= pooled_room; ++n) {
+            while (lists[n] != nullptr) {
+                big_int_rep* r = lists[n];
+                lists[n] = reinterpret_cast<big_int_rep*>(r->digits);
+                r->~big_int_rep();
+                delete[] reinterpret_cast<mag_word*>(r);
+            }
+            counts[n] = 0;
+        }
+    }
+    ~record_pool() { release(); }
+};
+thread_local record_pool pool;
 
 } // namespace
 
@@ -57,10 +72,10 @@ mag_word* copy_of_words(const mag_word* from, std::size_t n, std::size_t extra) 
 big_int_rep* new_rep(std::size_t n) {
     assert(n >= 1 && n <= UINT32_MAX);
     ++live_reps;
-    if (n <= pooled_room && pool[n] != nullptr) {
-        big_int_rep* r = pool[n];
-        pool[n] = reinterpret_cast<big_int_rep*>(r->digits);
-        --pool_count[n];
+    if (n <= pooled_room && pool.lists[n] != nullptr) {
+        big_int_rep* r = pool.lists[n];
+        pool.lists[n] = reinterpret_cast<big_int_rep*>(r->digits);
+        --pool.counts[n];
         *r = big_int_rep{0, 0, 1, std::uint32_t(n), reinterpret_cast<mag_word*>(r) + header_words};
         return r;
     }
@@ -71,10 +86,10 @@ big_int_rep* new_rep(std::size_t n) {
 void free_rep(big_int_rep* r) {
     --live_reps;
     const std::uint32_t n = r->room;
-    if (n <= pooled_room && pool_count[n] < pool_depth) {
-        r->digits = reinterpret_cast<mag_word*>(pool[n]);
-        pool[n] = r;
-        ++pool_count[n];
+    if (n <= pooled_room && pool.counts[n] < pool_depth) {
+        r->digits = reinterpret_cast<mag_word*>(pool.lists[n]);
+        pool.lists[n] = r;
+        ++pool.counts[n];
         return;
     }
     r->~big_int_rep();
@@ -103,24 +118,13 @@ big_int copied_value(std::int32_t sign, const mag_word* from, std::uint32_t n) {
 
 long live_big_int_reps() { return live_reps; }
 
-void release_pooled_records() {
-    for (std::uint32_t n = 0; n <= pooled_room; ++n) {
-        while (pool[n] != nullptr) {
-            big_int_rep* r = pool[n];
-            pool[n] = reinterpret_cast<big_int_rep*>(r->digits);
-            r->~big_int_rep();
-            delete[] reinterpret_cast<mag_word*>(r);
-        }
-        pool_count[n] = 0;
-    }
-}
+void release_pooled_records() { pool.release(); }
 
-big_int::big_int() : rep_(&zero_rep) { ++rep_->refs; }
+big_int::big_int() : rep_(&zero_rep) {}
 
 big_int::big_int(int v) {
     if (v == 0 || v == 1) {
         rep_ = v == 0 ? &zero_rep : &one_rep;
-        ++rep_->refs;
         return;
     }
     big_int_rep* r = new_rep(1);

@@ -11,8 +11,12 @@ namespace velmora {
 // The record shared by copies of one value. Zero is sign 0, digits null, len 0; a nonzero
 // value has sign -1 or +1, len >= 1 and digits[len - 1] != 0. A record and its digits are
 // one heap block, the digits right after the record; the digit room may exceed len words.
-// The values 0 and 1 have static records that are shared by every such value and never
-// freed. Only refs ever changes after the record is built.
+// The values 0 and 1 have static records that are shared by every such value, never
+// freed and never counted (their refs is static_record_refs), so that no thread ever
+// writes them. Only refs ever changes after a heap record is built; copies of one value
+// are used by one thread at a time.
+constexpr std::int32_t static_record_refs = -1;
+
 struct big_int_rep {
     std::int32_t sign;
     std::uint32_t len;
@@ -31,10 +35,10 @@ public:
     // The value read from the text s by the input operator (null reads as empty text).
     explicit big_int(const char* s);
     // Shares other's record.
-    big_int(const big_int& other) : rep_(other.rep_) { ++rep_->refs; }
+    big_int(const big_int& other) : rep_(other.rep_) { retain(); }
     // Releases this object's record and shares other's, unless both already share one.
     big_int& operator=(const big_int& other) {
-        ++other.rep_->refs;
+        other.retain();
         release();
         rep_ = other.rep_;
         return *this;
@@ -48,21 +52,25 @@ private:
     friend big_int adopt_rep(big_int_rep* r);
 
     explicit big_int(big_int_rep* r) : rep_(r) {}
+    // Counts one more reference to this object's record (none for the static records).
+    void retain() const {
+        if (rep_->refs != static_record_refs) ++rep_->refs;
+    }
     // Drops this object's reference; the last one frees the record.
     void release() {
-        if (--rep_->refs == 0) free_record();
+        if (rep_->refs != static_record_refs && --rep_->refs == 0) free_record();
     }
     void free_record();
 
     big_int_rep* rep_;
 };
 
-// Frees the blocks of released records that are kept for reuse, so that the next values
-// are allocated afresh (for tests that count or fail allocations).
+// Frees the blocks of released records that the calling thread keeps for reuse, so that
+// its next values are allocated afresh (for tests that count or fail allocations).
 void release_pooled_records();
 
-// Number of heap records alive now (the shared records of 0 and 1 are not counted); lets
-// tests check that reference counting is balanced.
+// Number of heap records made minus those freed by the calling thread (the shared records
+// of 0 and 1 are not counted); lets tests check that reference counting is balanced.
 long live_big_int_reps();
 
 } // namespace velmora

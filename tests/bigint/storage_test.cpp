@@ -30,6 +30,20 @@ TEST(Storage, ZeroHasOneFormAndExtremeIntsOneWord) {
     EXPECT_EQ(words_of(highest), std::vector<std::uint32_t>{0x7FFFFFFFu});
 }
 
+// The records of 0 and 1 are shared by every thread and never written: copies, assignments
+// and releases leave them as they are.
+TEST(Storage, SharedRecordsOfZeroAndOneAreNeverWritten) {
+    const big_int zero, one(1);
+    {
+        big_int a = zero, b(1), c(0);
+        a = one;
+        b = c;
+        c = big_int(1);
+    }
+    EXPECT_EQ(zero.rep().refs, static_record_refs);
+    EXPECT_EQ(one.rep().refs, static_record_refs);
+}
+
 TEST(Storage, CopiesShareRecordsAndEveryRecordIsReleased) {
     const long before = live_big_int_reps();
     {

@@ -4,8 +4,12 @@
 #pragma once
 
 #include "containers/matrix.hpp"
+#include "diag/allocation.hpp"
+#include "diag/checked_text.hpp"
 #include "diag/report.hpp"
+#include "diag/thread_pool.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <istream>
 #include <ostream>
@@ -40,6 +44,50 @@ inline void check_written(std::ostream& out, const char* message) {
     if (out.fail()) matrix_error(-5, message);
 }
 
+// Entries below which the text of a matrix is made on the calling thread alone.
+inline constexpr long entries_for_parallel_text = 2048;
+
+// The rows of a, each as its entries followed by "\t" and then "\n". On several threads,
+// for a large matrix, blocks of rows are formatted apart, each into checked memory with
+// the formatting of out, and written in order: the same bytes as writing entry by entry.
+template <class T>
+void write_rows(std::ostream& out, const matrix<T>& a) {
+    const int threads = thread_count();
+    if (threads == 1 || long(a.rows()) * a.cols() < entries_for_parallel_text) {
+        for (int i = 0; i < a.rows(); ++i) {
+            for (int j = 0; j < a.cols(); ++j) out << a(i, j) << '\t';
+            out << '\n';
+        }
+        return;
+    }
+    // Waves of four blocks per thread, each of about 256 entries.
+    const int block_rows = std::max(1, 256 / std::max(1, a.cols()));
+    const int blocks = 4 * threads;
+    checked_text* texts = allocate_array<checked_text>(std::size_t(blocks));
+    if (texts == nullptr) big_arith_fatal_error("the heap overflow");
+    struct release_texts {
+        checked_text* texts;
+        ~release_texts() { delete[] texts; }
+    } release{texts};
+    for (int first = 0; first < a.rows(); first += blocks * block_rows) {
+        parallel_for(std::size_t(blocks), [&](std::size_t b) {
+            checked_text& text = texts[b];
+            text.restart();
+            text.copyfmt(out);
+            text.exceptions(std::ios::badbit);
+            const int begin = first + int(b) * block_rows, end = std::min(a.rows(), begin + block_rows);
+            for (int i = begin; i < end; ++i) {
+                for (int j = 0; j < a.cols(); ++j) text << a(i, j) << '\t';
+                text << '\n';
+            }
+        });
+        for (int b = 0; b < blocks; ++b) {
+            const std::string_view piece = texts[b].text();
+            out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+        }
+    }
+}
+
 } // namespace detail
 
 // "rows cols\n", then every row as its entries each followed by "\t", and "\n".
@@ -50,10 +98,7 @@ std::ostream& operator<<(std::ostream& out, const matrix<T>& a) {
     out << ' ';
     detail::write_count(out, a.cols());
     out << '\n';
-    for (int i = 0; i < a.rows(); ++i) {
-        for (int j = 0; j < a.cols(); ++j) out << a(i, j) << '\t';
-        out << '\n';
-    }
+    detail::write_rows(out, a);
     detail::check_written(out, "matrix::output error");
     return out;
 }

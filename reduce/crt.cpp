@@ -5,6 +5,7 @@
 #include "bigint/words.hpp"
 #include "bigint/mag.hpp"
 #include "diag/checked_buffer.hpp"
+#include "diag/thread_pool.hpp"
 
 #include <algorithm>
 #include <cassert>
@@ -51,18 +52,19 @@ int compare_mag(const mag_word* a, std::uint32_t na, const mag_word* b, std::uin
 }
 
 // Mixed-radix digits in place: afterwards x = d_0 + d_1 p_0 + d_2 p_0 p_1 + ... with
-// d_s = residues[s * count + e] in [0, p_s) (Garner's method).
-void mixed_radix_digits(residue* residues, const std::uint64_t* primes, int k, std::size_t count) {
+// d_s = residues[s * stride + e] in [0, p_s), for e < count (Garner's method).
+void mixed_radix_digits(residue* residues, std::size_t stride, const std::uint64_t* primes, int k,
+                        std::size_t count) {
     checked_buffer<residue> acc(count);
     for (int t = 1; t < k; ++t) {
         const std::uint64_t p = primes[t];
         // acc = d_0 + d_1 p_0 + ... + d_{t-1} p_0 ... p_{t-2} mod p, by Horner from the top.
-        const residue* top = residues + std::size_t(t - 1) * count;
+        const residue* top = residues + std::size_t(t - 1) * stride;
         for (std::size_t e = 0; e < count; ++e) acc[e] = top[e] % p;
         residue modulus_product = primes[0] % p;  // p_0 ... p_{t-1} mod p
         for (int u = t - 2; u >= 0; --u) {
             const shoup_factor pu = make_shoup_factor(primes[u] % p, p);
-            const residue* digits = residues + std::size_t(u) * count;
+            const residue* digits = residues + std::size_t(u) * stride;
             for (std::size_t e = 0; e < count; ++e) {
                 const residue d = digits[e] >= p ? digits[e] - p : digits[e];  // d < p_u < 2p
                 acc[e] = add_mod(mul_shoup(acc[e], pu, p), d, p);
@@ -70,7 +72,7 @@ void mixed_radix_digits(residue* residues, const std::uint64_t* primes, int k, s
         }
         for (int u = 1; u < t; ++u) modulus_product = mul_mod(modulus_product, primes[u] % p, p);
         const shoup_factor inverse = make_shoup_factor(inverse_mod(modulus_product, p), p);
-        residue* row = residues + std::size_t(t) * count;
+        residue* row = residues + std::size_t(t) * stride;
         for (std::size_t e = 0; e < count; ++e) row[e] = mul_shoup(sub_mod(row[e], acc[e], p), inverse, p);
     }
 }
@@ -83,6 +85,14 @@ public:
     product_tree(const std::uint64_t* primes, int k) : k_(k), nodes_(2 * std::size_t(k)) {
         for (int s = 0; s < k; ++s) nodes_[std::size_t(k + s)] = big_int_from_words64(1, &primes[s], 1);
         for (int j = k - 1; j >= 1; --j) nodes_[j] = nodes_[2 * std::size_t(j)] * nodes_[2 * std::size_t(j) + 1];
+    }
+    // A tree of its own records, for use on another thread: shared values are never
+    // operands there, since an operation may return a copy of an operand.
+    product_tree(const product_tree& other) : k_(other.k_), nodes_(other.nodes_.size()) {
+        for (std::size_t j = 1; j < nodes_.size(); ++j) {
+            const big_int_rep& r = other.nodes_[j].rep();
+            nodes_[j] = copied_value(r.sign, r.digits, r.len);
+        }
     }
     int leaves() const { return k_; }
     const big_int& node(std::size_t j) const { return nodes_[j]; }
@@ -107,17 +117,15 @@ void cofactor_inverses(const std::uint64_t* primes, int k, residue* inverses) {
 // product tree (a node's sum is its left sum times its right product plus its right sum
 // times its left product), then reduced modulo M: the sum is below k M, so the reduction
 // is one short division. O(M(h) log k) per value for h-bit values, fast products given.
-void reconstruct_by_tree(const residue* residues, const std::uint64_t* primes, int k, std::size_t count,
-                         big_int* out) {
-    const product_tree tree(primes, k);
-    checked_buffer<residue> inverses(k);
-    cofactor_inverses(primes, k, inverses.data());
+void reconstruct_by_tree(const residue* residues, std::size_t stride, const std::uint64_t* primes,
+                         const product_tree& tree, const residue* inverses, std::size_t count, big_int* out) {
+    const int k = tree.leaves();
     const big_int& modulus = tree.node(1);
     const big_int half = modulus / big_int(2);  // M is odd: x > half means x - M
     checked_buffer<big_int> sums(2 * std::size_t(k));
     for (std::size_t e = 0; e < count; ++e) {
         for (int s = 0; s < k; ++s) {
-            const residue c = mul_mod(residues[std::size_t(s) * count + e], inverses[s], primes[s]);
+            const residue c = mul_mod(residues[std::size_t(s) * stride + e], inverses[s], primes[s]);
             sums[std::size_t(k + s)] = big_int_from_words64(1, &c, 1);
         }
         for (int j = k - 1; j >= 1; --j) {
@@ -130,10 +138,10 @@ void reconstruct_by_tree(const residue* residues, const std::uint64_t* primes, i
 }
 
 // Garner's method: O(k^2) word operations per value, the fastest for few primes.
-void reconstruct_by_digits(residue* residues, const std::uint64_t* primes, int k, std::size_t count,
-                           big_int* out) {
+void reconstruct_by_digits(residue* residues, std::size_t stride, const std::uint64_t* primes, int k,
+                           std::size_t count, big_int* out) {
     assert(k >= 1);
-    mixed_radix_digits(residues, primes, k, count);
+    mixed_radix_digits(residues, stride, primes, k, count);
     const std::uint32_t room = std::uint32_t(k + 1) * words_per_limb;
     // M and half = (M - 1) / 2 (M is odd): x is taken as x - M when x > half.
     checked_buffer<mag_word> modulus(room), half(room), x(room), difference(room);
@@ -145,7 +153,7 @@ void reconstruct_by_digits(residue* residues, const std::uint64_t* primes, int k
     for (std::size_t e = 0; e < count; ++e) {
         std::uint32_t n = 0;
         for (int s = k - 1; s >= 0; --s)
-            n = mul_add_limb(x.data(), n, s == k - 1 ? 0 : primes[s], residues[std::size_t(s) * count + e]);
+            n = mul_add_limb(x.data(), n, s == k - 1 ? 0 : primes[s], residues[std::size_t(s) * stride + e]);
         if (n == 0) {
             out[e] = big_int();
             continue;
@@ -165,8 +173,33 @@ void reconstruct_by_digits(residue* residues, const std::uint64_t* primes, int k
 void reconstruct_symmetric(residue* residues, const std::uint64_t* primes, int k, std::size_t count,
                            big_int* out) {
     assert(k >= 1);
-    if (k >= crt_tree_threshold) reconstruct_by_tree(residues, primes, k, count, out);
-    else reconstruct_by_digits(residues, primes, k, count, out);
+    // The values in one block per thread; each block's values are exact whatever the split.
+    const std::size_t blocks = std::max<std::size_t>(1, std::min<std::size_t>(count, std::size_t(thread_count())));
+    auto block = [&](std::size_t b, std::size_t& first, std::size_t& size) {
+        first = count * b / blocks;
+        size = count * (b + 1) / blocks - first;
+    };
+    if (k < crt_tree_threshold) {
+        parallel_for(blocks, [&](std::size_t b) {
+            std::size_t first, size;
+            block(b, first, size);
+            reconstruct_by_digits(residues + first, count, primes, k, size, out + first);
+        });
+        return;
+    }
+    const product_tree tree(primes, k);
+    checked_buffer<residue> inverses(k);
+    cofactor_inverses(primes, k, inverses.data());
+    parallel_for(blocks, [&](std::size_t b) {
+        std::size_t first, size;
+        block(b, first, size);
+        if (blocks == 1) {
+            reconstruct_by_tree(residues + first, count, primes, tree, inverses.data(), size, out + first);
+            return;
+        }
+        const product_tree own(tree);
+        reconstruct_by_tree(residues + first, count, primes, own, inverses.data(), size, out + first);
+    });
 }
 
 } // namespace velmora

@@ -7,6 +7,7 @@
 #include "diag/thread_pool.hpp"
 #include "reduce/crt.hpp"
 #include "bigint/arithmetic.hpp"
+#include "bigint/build.hpp"
 #include "reduce/minor_bound.hpp"
 #include "reduce/modular_echelon.hpp"
 #include "reduce/modular_lu.hpp"
@@ -227,6 +228,53 @@ rational<big_int> over(const big_int& x, const big_int& d) {
     return r;
 }
 
+// A value of its own record, equal to x. A task on another thread takes its own copy of
+// every value that other tasks share: an operation may return a copy of an operand, and
+// the reference it counts must be on a record of that thread alone.
+big_int own_copy(const big_int& x) {
+    const big_int_rep& r = x.rep();
+    return copied_value(r.sign, r.digits, r.len);
+}
+
+// body(first, last) for blocks of the rows 0 .. count-1, one block per thread.
+template <class Body>
+void in_row_blocks(int count, Body body) {
+    const int blocks = std::max(1, std::min(count, thread_count()));
+    parallel_for(std::size_t(blocks), [&](std::size_t b) {
+        body(int(std::size_t(count) * b / blocks), int(std::size_t(count) * (b + 1) / blocks));
+    });
+}
+
+// The first r rows of B from the solution s (r = s.m): 1 on the pivot columns, D B / D in
+// lowest terms elsewhere.
+void fill_reduced_rows(matrix<rational<big_int>>& B, const full_rank_solution& s) {
+    const int r = s.m, n = s.n;
+    in_row_blocks(r, [&](int first, int last) {
+        const big_int d = own_copy(s.minor());
+        for (int t = first; t < last; ++t) {
+            B(t, s.pivots[t]) = rational<big_int>(1);
+            for (int c = 0, k = 0, u = 0; c < n; ++c) {
+                if (u < r && s.pivots[u] == c) ++u;
+                else B(t, c) = over(s.scaled_b(t, k++), d);
+            }
+        }
+    });
+}
+
+// The first r rows of Q from the solution s for the rows listed in rows (r = s.m; null:
+// rows 0 .. r-1): Q(t, rows[u]) = D Q'(t, u) L(rows[u]) / D in lowest terms, L the lcms.
+void fill_transform_rows(matrix<rational<big_int>>& Q, const full_rank_solution& s, const big_int* lcms,
+                         const int* rows) {
+    const int r = s.m;
+    in_row_blocks(r, [&](int first, int last) {
+        const big_int d = own_copy(s.minor());
+        checked_buffer<big_int> scales(r);
+        for (int u = 0; u < r; ++u) scales[u] = own_copy(lcms[rows ? rows[u] : u]);
+        for (int t = first; t < last; ++t)
+            for (int u = 0; u < r; ++u) Q(t, rows ? rows[u] : u) = over(s.scaled_q(t, u) * scales[u], d);
+    });
+}
+
 // Both output matrices could be given their sizes.
 template <class T>
 bool sized(const matrix<T>& M, int m, int n) {
@@ -285,18 +333,8 @@ void full_row_rank_results(const scaled_rows& sr, matrix<rational<big_int>>& B, 
     const big_int& d = s.minor();
     if (request.b) B.resize(m, n);
     if (request.q) Q.resize(m, m);
-    if (request.b && sized(B, m, n)) {
-        for (int t = 0; t < m; ++t) {
-            B(t, s.pivots[t]) = number(1);
-            for (int c = 0, k = 0, u = 0; c < n; ++c) {
-                if (u < m && s.pivots[u] == c) ++u;
-                else B(t, c) = over(s.scaled_b(t, k++), d);
-            }
-        }
-    }
-    if (request.q && sized(Q, m, m))
-        for (int t = 0; t < m; ++t)
-            for (int i = 0; i < m; ++i) Q(t, i) = over(s.scaled_q(t, i) * sr.lcms[i], d);
+    if (request.b && sized(B, m, n)) fill_reduced_rows(B, s);
+    if (request.q && sized(Q, m, m)) fill_transform_rows(Q, s, sr.lcms.data(), nullptr);
     set_basis(basis, s);
     // The leading m-by-m minor of A, which vanishes unless the pivots are 0 .. m-1.
     bool leading = true;
@@ -402,33 +440,32 @@ bool deficient_results(const scaled_rows& sr, const rank_profile& profile, bool 
     if (fill_b && r == n)
         for (int t = 0; t < r; ++t) B(t, t) = number(1);
     else if (fill_b && r > 0)
-        for (int t = 0; t < r; ++t) {
-            B(t, s.pivots[t]) = number(1);
-            for (int c = 0, k = 0, u = 0; c < n; ++c) {
-                if (u < r && s.pivots[u] == c) ++u;
-                else B(t, c) = over(s.scaled_b(t, k++), s.minor());
-            }
-        }
+        fill_reduced_rows(B, s);
     if (!fill_q) return true;
     const big_int& d = s.minor();
-    for (int t = 0; t < r; ++t)
-        for (int u = 0; u < r; ++u) Q(t, rows[u]) = over(s.scaled_q(t, u) * sr.lcms[rows[u]], d);
+    if (r > 0) fill_transform_rows(Q, s, sr.lcms.data(), rows);
     std::size_t a_words = 1, q_words = 1;
     for (std::size_t e = 0; e < sr.a.size(); ++e) a_words = std::max<std::size_t>(a_words, sr.a[e].rep().len);
     for (int t = 0; t < r; ++t)
         for (int u = 0; u < r; ++u) q_words = std::max<std::size_t>(q_words, s.scaled_q(t, u).rep().len);
-    product_sum combination(product_sum_words(a_words, q_words, std::size_t(r)));
-    for (int k = r; k < m; ++k) {
-        const int i = sequence.order[k];
-        Q(k, i) = number(1);
-        const big_int denominator = d * sr.lcms[i];
-        // d c(i) = a[i, P] (d a[s, P]^-1), an integer row.
-        for (int u = 0; u < r; ++u) {
-            combination.clear();
-            for (int t = 0; t < r; ++t) combination.add_product(a[std::size_t(i) * n + s.pivots[t]], s.scaled_q(t, u));
-            Q(k, rows[u]) = over(-(combination.value() * sr.lcms[rows[u]]), denominator);
+    in_row_blocks(m - r, [&](int first, int last) {
+        product_sum combination(product_sum_words(a_words, q_words, std::size_t(r)));
+        const big_int own_d = own_copy(d);
+        checked_buffer<big_int> scales(r);
+        for (int u = 0; u < r; ++u) scales[u] = own_copy(sr.lcms[rows[u]]);
+        for (int k = r + first; k < r + last; ++k) {
+            const int i = sequence.order[k];
+            Q(k, i) = number(1);
+            const big_int denominator = own_d * own_copy(sr.lcms[i]);
+            // d c(i) = a[i, P] (d a[s, P]^-1), an integer row.
+            for (int u = 0; u < r; ++u) {
+                combination.clear();
+                for (int t = 0; t < r; ++t)
+                    combination.add_product(a[std::size_t(i) * n + s.pivots[t]], s.scaled_q(t, u));
+                Q(k, rows[u]) = over(-(combination.value() * scales[u]), denominator);
+            }
         }
-    }
+    });
     return true;
 }
 
@@ -538,22 +575,26 @@ bool multimodular_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matr
     if (request.b) B.resize(m, n);
     if (request.q) Q.resize(m, m);
     const bool fill_b = request.b && sized(B, m, n), fill_q = request.q && sized(Q, m, m);
-    for (int t = 0; t < m && (fill_b || fill_q); ++t) {
-        big_int g = abs(d);
-        for (int k = 0; k < width && g != one; ++k) g = gcd(g, s.scaled_b(t, k));
-        for (int i = 0; s.with_q && i < m && g != one; ++i) g = gcd(g, s.scaled_q(t, i));
-        const big_int divisor = d < zero ? -g : g;
-        auto divided = [&](const big_int& x) { return divisor == one ? x : x / divisor; };
-        if (fill_b) {
-            B(t, s.pivots[t]) = divided(d);
-            for (int c = 0, k = 0, u = 0; c < n; ++c) {
-                if (u < m && s.pivots[u] == c) ++u;
-                else B(t, c) = divided(s.scaled_b(t, k++));
+    if (fill_b || fill_q)
+        in_row_blocks(m, [&](int first, int last) {
+            const big_int own_d = own_copy(d);
+            for (int t = first; t < last; ++t) {
+                big_int g = abs(own_d);
+                for (int k = 0; k < width && g != one; ++k) g = gcd(g, s.scaled_b(t, k));
+                for (int i = 0; s.with_q && i < m && g != one; ++i) g = gcd(g, s.scaled_q(t, i));
+                const big_int divisor = own_d < zero ? -g : g;
+                auto divided = [&](const big_int& x) { return divisor == one ? x : x / divisor; };
+                if (fill_b) {
+                    B(t, s.pivots[t]) = divided(own_d);
+                    for (int c = 0, k = 0, u = 0; c < n; ++c) {
+                        if (u < m && s.pivots[u] == c) ++u;
+                        else B(t, c) = divided(s.scaled_b(t, k++));
+                    }
+                }
+                if (fill_q)
+                    for (int i = 0; i < m; ++i) Q(t, i) = divided(s.scaled_q(t, i));
             }
-        }
-        if (fill_q)
-            for (int i = 0; i < m; ++i) Q(t, i) = divided(s.scaled_q(t, i));
-    }
+        });
     set_basis(basis, s);
     if (request.det) det = d;
     return true;

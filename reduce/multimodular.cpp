@@ -1,20 +1,14 @@
 #include "reduce/multimodular.hpp"
 
-#include "rational/gcd.hpp"
-#include "diag/allocation.hpp"
 #include "diag/checked_buffer.hpp"
-#include "diag/report.hpp"
 #include "diag/thread_pool.hpp"
-#include "reduce/crt.hpp"
+#include "rational/gcd.hpp"
 #include "bigint/arithmetic.hpp"
 #include "bigint/build.hpp"
-#include "reduce/minor_bound.hpp"
-#include "reduce/modular_echelon.hpp"
-#include "reduce/modular_lu.hpp"
+#include "reduce/determinant.hpp"
+#include "reduce/full_rank_solution.hpp"
 #include "reduce/padic_det.hpp"
 #include "reduce/pivot_sequence.hpp"
-#include "reduce/prime_batches.hpp"
-#include "reduce/prime_source.hpp"
 #include "reduce/product_sum.hpp"
 #include "reduce/rank_profile.hpp"
 
@@ -23,189 +17,6 @@
 namespace velmora {
 
 namespace {
-
-// The exact solution for an integer matrix a (m-by-n, row-major) of full row rank:
-// its pivot columns P, D = det a_P (rows in order, columns increasing), and the
-// integers D B and D Q, where B is the reduced row echelon form of a and B = Q a.
-struct full_rank_solution {
-    full_rank_solution(int m, int n, bool with_b, bool with_q)
-        : m(m), n(n), width(with_b ? n - m : 0), with_q(with_q), pivots(m),
-          values(std::size_t(m) * width + (with_q ? std::size_t(m) * m : 0) + 1) {}
-
-    // D B(t, c) for the k-th column c that is not a pivot column (when with_b).
-    const big_int& scaled_b(int t, int k) const { return values[std::size_t(t) * width + k]; }
-    // D Q(t, i) (when with_q).
-    const big_int& scaled_q(int t, int i) const { return values[std::size_t(m) * width + std::size_t(t) * m + i]; }
-    // D, the determinant of a on the pivot columns.
-    const big_int& minor() const { return values[values.size() - 1]; }
-
-    int m, n;
-    int width;  // number of non-pivot columns kept: n - m, or 0 without B
-    bool with_q;
-    checked_buffer<int> pivots;
-    checked_buffer<big_int> values;
-};
-
-// -1, 0 or +1 as the pivot list a comes lexicographically before, equals or comes after b.
-int compare_pivots(const int* a, const int* b, int m) {
-    for (int t = 0; t < m; ++t)
-        if (a[t] != b[t]) return a[t] < b[t] ? -1 : 1;
-    return 0;
-}
-
-// Solves for a of full row rank and returns true; returns false when the rank modulo the
-// first prime is below m and the rank is not already known to be m (rank_known).
-//
-// Lucky primes. Over the rationals the t-th pivot column is the first column j such that
-// columns 0 .. j have rank t + 1; modulo p every such rank can only drop, so the t-th
-// pivot column modulo p is never before the true one. Hence of two primes whose pivot
-// lists differ, the one with the later column at the first difference is certainly
-// wrong, and is dropped (as is a prime below full rank). A prime gives the true pivot
-// columns P exactly when it does not divide d = det a_P, which is nonzero and below 2^h
-// (h from minor_bound_bits). The primes kept all agree; their product exceeds 2^(h+1) >
-// |d|, so they cannot all divide d: one of them, and with it every one, gives P. The same
-// product bounds the symmetric remainders: every value sought is a minor of a, below 2^h.
-//
-// Images are made a batch at a time, one prime per thread, and taken in the order of the
-// primes: every decision is the one made one prime at a time, whatever the threads.
-bool solve(const big_int* a, full_rank_solution& s, bool rank_known) {
-    const int m = s.m, n = s.n;
-    const std::size_t width = s.width;
-    // One image: its residues, the identity part when Q is wanted, its pivots and minor.
-    struct image {
-        image(int m, int n, bool with_q) : w(std::size_t(m) * n), q(with_q ? std::size_t(m) * m : 0), lu(m, n) {}
-        checked_buffer<residue> w, q;
-        modular_lu lu;
-        const int* rows() const { return lu.pivot_rows(); }
-        const int* cols() const { return lu.pivot_cols(); }
-        residue det = 0;
-        int rank = 0;
-        std::uint64_t p = 0;
-    };
-    auto images = make_prime_batches<image>([&] { return allocate_object<image>(m, n, s.with_q); },
-                                            [&](image& x, std::uint64_t p) {
-                                                x.p = p;
-                                                reduce_mod_all(a, x.w.size(), p, x.w.data());
-                                                x.rank = x.lu.factor(x.w.data(), p);
-                                                if (x.rank == m) x.lu.reduced_form(x.w.data(), s.with_q ? x.q.data() : nullptr, x.det);
-                                            });
-    auto next_image = [&]() -> image& { return images.next(); };
-    const image* first = &next_image();
-    while (first->rank < m) {
-        if (!rank_known) return false;
-        first = &next_image();
-    }
-
-    const int k = primes_for_bits(minor_bound_bits(a, m, n) + 1);
-    const std::size_t count = s.values.size();
-    checked_buffer<residue> residues(std::size_t(k) * count);
-    checked_buffer<std::uint64_t> primes(k);
-    checked_buffer<int> non_pivots(n - m);
-
-    // Stores image x as the residues of D B, D Q and D in slot `slot`.
-    auto keep = [&](int slot, const image& x) {
-        const std::uint64_t p = x.p;
-        residue* out = residues.data() + std::size_t(slot) * count;
-        const shoup_factor d = make_shoup_factor(x.det, p);
-        for (int t = 0; t < m; ++t) {
-            const residue* row = x.w.data() + std::size_t(x.rows()[t]) * n;
-            for (std::size_t c = 0; c < width; ++c) out[t * width + c] = mul_shoup(row[non_pivots[c]], d, p);
-        }
-        if (s.with_q) {
-            residue* out_q = out + std::size_t(m) * width;
-            for (int t = 0; t < m; ++t) {
-                const residue* row = x.q.data() + std::size_t(x.rows()[t]) * m;
-                for (int u = 0; u < m; ++u) out_q[std::size_t(t) * m + x.rows()[u]] = mul_shoup(row[u], d, p);
-            }
-        }
-        out[count - 1] = x.det;
-        primes[slot] = p;
-    };
-    auto take_pivots = [&](const image& x) {
-        std::copy(x.cols(), x.cols() + m, s.pivots.data());
-        std::size_t c = 0;
-        for (int j = 0, t = 0; j < n; ++j) {
-            if (t < m && s.pivots[t] == j) ++t;
-            else non_pivots[c++] = j;
-        }
-    };
-    take_pivots(*first);
-    keep(0, *first);
-    int kept = 1;
-    while (kept < k) {
-        const image& x = next_image();
-        if (x.rank < m) continue;
-        const int order = compare_pivots(x.cols(), s.pivots.data(), m);
-        if (order > 0) continue;
-        if (order < 0) {
-            kept = 0;
-            take_pivots(x);
-        }
-        keep(kept++, x);
-    }
-    reconstruct_symmetric(residues.data(), primes.data(), k, count, s.values.data());
-    return true;
-}
-
-// Rows from which a determinant is found by a p-adic solution rather than by primes
-// alone.
-constexpr int padic_threshold = 16;
-
-// The rank of a modulo the first prime of the sequence.
-int first_prime_rank(const big_int* a, int m, int n) {
-    const std::uint64_t p = engine_prime(0);
-    checked_buffer<residue> w(std::size_t(m) * n);
-    reduce_mod_all(a, w.size(), p, w.data());
-    modular_lu lu(m, n);
-    return lu.factor(w.data(), p);
-}
-
-// The determinant of the leading m-by-m block of a (m <= n), from enough primes that
-// their product exceeds twice a bound on it. Every prime serves: a singular image is a
-// determinant that vanishes modulo it.
-big_int leading_minor(const big_int* a, int m, int n) {
-    checked_buffer<int> lead(m);
-    for (int j = 0; j < m; ++j) lead[j] = j;
-    const int k = primes_for_bits(minor_bounds(a, m, n, lead.data(), m).bits(m) + 1);
-    checked_buffer<residue> residues(k);
-    checked_buffer<std::uint64_t> primes(k);
-    struct image {
-        explicit image(int m) : w(std::size_t(m) * m), lu(m, m) {}
-        checked_buffer<residue> w;
-        modular_lu lu;
-        std::uint64_t p = 0;
-        residue det = 0;
-    };
-    auto images = make_prime_batches<image>([&] { return allocate_object<image>(m); },
-                                            [&](image& x, std::uint64_t p) {
-                                                x.p = p;
-                                                for (int i = 0; i < m; ++i)
-                                                    reduce_mod_all(a + std::size_t(i) * n, std::size_t(m), p,
-                                                                   x.w.data() + std::size_t(i) * m);
-                                                const residue product =
-                                                    x.lu.factor(x.w.data(), p) < m ? 0 : x.lu.pivot_product();
-                                                x.det = product != 0 && permutation_sign(x.lu.pivot_rows(), m) < 0
-                                                            ? p - product
-                                                            : product;
-                                            });
-    for (int s = 0; s < k; ++s) {
-        const image& x = images.next();
-        residues[s] = x.det;
-        primes[s] = x.p;
-    }
-    big_int d;
-    reconstruct_symmetric(residues.data(), primes.data(), k, 1, &d);
-    return d;
-}
-
-// The determinant of the leading m-by-m block of a (m <= n): by one p-adic solution and
-// few primes for matrices from padic_threshold rows, else (or when the block is singular
-// modulo the first primes) from primes alone.
-big_int leading_determinant(const big_int* a, int m, int n) {
-    big_int d;
-    if (m >= padic_threshold && padic_determinant(a, m, std::size_t(n), d)) return d;
-    return leading_minor(a, m, n);
-}
 
 // The rows of a (m-by-n) listed in rows[0 .. count-1], in that order, as a count-by-n array.
 void copy_rows(const big_int* a, int n, const int* rows, int count, big_int* out) {
@@ -329,7 +140,7 @@ void full_row_rank_results(const scaled_rows& sr, matrix<rational<big_int>>& B, 
         return;
     }
     full_rank_solution s(m, n, request.b, request.q);
-    solve(sr.a.data(), s, true);
+    solve_full_row_rank(sr.a.data(), s, true);
     const big_int& d = s.minor();
     if (request.b) B.resize(m, n);
     if (request.q) Q.resize(m, m);
@@ -417,7 +228,7 @@ bool deficient_results(const scaled_rows& sr, const rank_profile& profile, bool 
     if (with_solution) {
         checked_buffer<big_int> sub(std::size_t(r) * n);
         copy_rows(a, n, rows, r, sub.data());
-        solve(sub.data(), s, true);
+        solve_full_row_rank(sub.data(), s, true);
         if (!proven && (!std::equal(profile.cols.data(), profile.cols.data() + r, s.pivots.data()) ||
                         !rows_in_span(a, m, n, rows, s)))
             return false;
@@ -565,7 +376,7 @@ bool multimodular_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matr
     }
     // The content of a row of B is taken together with the row of Q.
     full_rank_solution s(m, n, request.b, request.b || request.q);
-    if (!solve(a.data(), s, true)) return false;
+    if (!solve_full_row_rank(a.data(), s, true)) return false;
 
     // Row t of [D B | D Q] divided by its content, with the sign of D taken out so that
     // the pivot D becomes positive.

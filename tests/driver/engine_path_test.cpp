@@ -105,6 +105,8 @@ TEST(EnginePath, SameBytesForEveryThreadCount) {
         const int m = 12 + int(gen() % 20), n = 12 + int(gen() % 20);
         inputs.push_back(random_input(gen, m, n, run % 3 == 0 ? 0 : int(gen() % 6), run % 2 == 0));
     }
+    // Large enough that the text of the matrices is made in blocks over the threads.
+    inputs.push_back(random_input(gen, 50, 60, 7, true));
     const std::vector<const char*> args = {"-a", "-q", "-r", "-d", "-b", "-i"};
     for (const std::string& input : inputs) {
         set_thread_count(1);

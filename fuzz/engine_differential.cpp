@@ -44,14 +44,11 @@ void compare(const std::vector<const char*>& argv, const std::string& input) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 3) return 0;
-    const std::string input(reinterpret_cast<const char*>(data) + 3, size - 3);
-    if (velmora::fuzz::too_many_entries(input, 400)) return 0;
-    std::vector<const char*> argv{"prog"};
-    const unsigned bits = data[1] | (data[2] << 8);
-    for (int k = 0; k < 10; ++k)
-        if (bits & (1u << k)) argv.push_back(arguments[k]);
-    if (data[0] & 1)
+    bool zerkint = false;
+    std::vector<const char*> argv;
+    std::string input;
+    if (!velmora::fuzz::split_run_input(data, size, arguments, 10, 400, zerkint, argv, input)) return 0;
+    if (zerkint)
         compare<velmora::zerkint_tool, velmora::zerkint_plain_tool>(argv, input);
     else
         compare<velmora::zerk_tool, velmora::zerk_plain_tool>(argv, input);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace velmora::fuzz {
 
@@ -33,6 +34,13 @@ inline void require(bool ok, const char* what) {
 // accept and the m-by-n matrix with its m-by-m transform exceed max_entries: such
 // inputs cost time, not coverage (the stress tests cover the largest sizes).
 bool too_many_entries(const std::string& text, long max_entries);
+
+// The input of the whole-run targets: byte 0 chooses the program (its bit 0, returned in
+// zerkint), bytes 1 and 2 choose arguments (one bit per entry of the table of count
+// arguments, after "prog" in argv), the rest is standard input. False for an input to
+// skip: too short, or a matrix of more than max_entries entries (see too_many_entries).
+bool split_run_input(const std::uint8_t* data, std::size_t size, const char* const* arguments, int count,
+                     long max_entries, bool& zerkint, std::vector<const char*>& argv, std::string& input);
 
 } // namespace velmora::fuzz
 

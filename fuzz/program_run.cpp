@@ -17,19 +17,16 @@ const char* const arguments[16] = {"-a", "-b", "-q", "-r", "-d", "-i", "-t", "-l
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 3) return 0;
-    const std::string input(reinterpret_cast<const char*>(data) + 3, size - 3);
-    if (velmora::fuzz::too_many_entries(input, 400)) return 0;
-    std::vector<const char*> argv{"prog"};
-    const unsigned bits = data[1] | (data[2] << 8);
-    for (int k = 0; k < 16; ++k)
-        if (bits & (1u << k)) argv.push_back(arguments[k]);
+    bool zerkint = false;
+    std::vector<const char*> argv;
+    std::string input;
+    if (!velmora::fuzz::split_run_input(data, size, arguments, 16, 400, zerkint, argv, input)) return 0;
     int status = -1;
     std::ostringstream out;
     const auto result = velmora::fuzz::run_guarded([&] {
         std::istringstream in(input);
         const int argc = static_cast<int>(argv.size());
-        status = data[0] & 1 ? velmora::run_program<velmora::zerkint_tool>(argc, argv.data(), in, out)
+        status = zerkint ? velmora::run_program<velmora::zerkint_tool>(argc, argv.data(), in, out)
                              : velmora::run_program<velmora::zerk_tool>(argc, argv.data(), in, out);
     });
     if (!result.fatal_report) {

@@ -5,6 +5,10 @@ BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc)
 CMAKE      ?= cmake
 PREFIX     ?= /usr/local
+# The big integers' kernel: gmp or own; empty keeps the build's choice (gmp where found).
+KERNEL     ?=
+SAN_KERNEL ?= $(KERNEL)
+kernel_flag = $(if $(1),-DVELMORA_KERNEL=$(1))
 
 .PHONY: all configure test demo install package sanitize valgrind stress bench fuzz clean
 
@@ -12,7 +16,7 @@ all: configure
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
 
 configure:
-	@$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(call kernel_flag,$(KERNEL)) >/dev/null
 
 test: all
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -32,9 +36,9 @@ package: all
 	cd $(BUILD) && cpack -G DEB
 
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer;
-# any report fails the run.
+# any report fails the run. SAN_KERNEL chooses its kernel (as KERNEL does for make all).
 sanitize:
-	@$(CMAKE) -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON >/dev/null
+	@$(CMAKE) -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON $(call kernel_flag,$(SAN_KERNEL)) >/dev/null
 	$(CMAKE) --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)

@@ -36,6 +36,14 @@ std::uint32_t mag_add(mag_word* a, const mag_word* b, std::uint32_t na, std::uin
 // a wrapped value), else 0. Pre: na >= nb >= 1.
 int mag_sub(mag_word* a, const mag_word* b, std::uint32_t na, std::uint32_t nb);
 
+// out = a + b over na words; returns the carry out of the top (0 or 1).
+// Pre: na >= nb >= 1; out is a or overlaps neither a nor b.
+mag_word mag_add_to(mag_word* out, const mag_word* a, std::uint32_t na, const mag_word* b, std::uint32_t nb);
+
+// out = a - b over na words; returns the borrow out of the top (1 when b was larger).
+// Pre: as mag_add_to.
+mag_word mag_sub_to(mag_word* out, const mag_word* a, std::uint32_t na, const mag_word* b, std::uint32_t nb);
+
 // Number of words up to and including the highest nonzero one; 0 when n is 0 or all are 0.
 std::uint32_t mag_length(const mag_word* a, std::uint32_t n);
 
@@ -78,5 +86,17 @@ mag_word mag_div_word(const mag_word* a, mag_word* q, std::uint32_t n, mag_word 
 // factor. Returns the remainder's significant length.
 // Pre: n >= 2, m >= n, v[n - 1] != 0; u has room for m + 1 words, q for m - n + 1; no overlaps.
 std::uint32_t mag_divide(mag_word* u, mag_word* v, mag_word* q, std::uint32_t m, std::uint32_t n);
+
+// The greatest common divisor of two words (either may be 0) by the binary method.
+mag_word mag_word_gcd(mag_word a, mag_word b);
+
+// Number of scratch words that mag_gcd needs for operands of up to na words.
+std::size_t mag_gcd_scratch(std::uint32_t na);
+
+// The greatest common divisor of a and b into out (nb words), by Lehmer's method. Returns
+// its length. Pre: na >= nb >= 1, a[na - 1] != 0, b[nb - 1] != 0; scratch holds
+// mag_gcd_scratch(na) words; out, scratch and the operands do not overlap.
+std::uint32_t mag_gcd(mag_word* out, const mag_word* a, std::uint32_t na, const mag_word* b, std::uint32_t nb,
+                      mag_word* scratch);
 
 } // namespace velmora

@@ -8,11 +8,21 @@ namespace velmora {
 
 // Splits a (n words) into groups below P, written to out. Returns the number of groups.
 // Destroys a. Pre: n >= 1, a[n - 1] != 0, P >= 2; out has room for every group (2n words
-// suffice for radix 10, 16 and 8).
+// suffice for radix 10, 16 and 8). A power of two P takes the bits apart directly; any
+// other goes to the kernel.
 std::uint32_t mag_to_groups(mag_word* a, mag_word* out, std::uint32_t n, mag_word P);
 
 // Builds in out the magnitude of the n groups of g (each below P). Returns its length in
 // words, 0 when every group is 0. Pre: out has room for n words and does not overlap g.
 std::uint32_t groups_to_mag(const mag_word* g, mag_word* out, std::uint32_t n, mag_word P);
+
+// The same by one pass over the words per group: quadratic, the reference for the faster
+// methods and their base case.
+std::uint32_t mag_to_groups_by_words(mag_word* a, mag_word* out, std::uint32_t n, mag_word P);
+std::uint32_t groups_to_mag_by_words(const mag_word* g, mag_word* out, std::uint32_t n, mag_word P);
+
+// The radix b and digit count k with P = b^k for the least such b (10 and 19 for 10^19).
+// Pre: P >= 2.
+void radix_of_power(mag_word P, int& b, int& k);
 
 } // namespace velmora

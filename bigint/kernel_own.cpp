@@ -1,0 +1,70 @@
+// The kernel on our own word arithmetic (mag.hpp).
+#include "bigint/kernel.hpp"
+
+#include "bigint/radix_groups.hpp"
+#include "diag/checked_buffer.hpp"
+
+#include <algorithm>
+#include <cassert>
+
+namespace velmora {
+
+const char* kernel_name() { return "own"; }
+
+mag_word kernel_add(mag_word* out, const mag_word* a, std::uint32_t na, const mag_word* b, std::uint32_t nb) {
+    return mag_add_to(out, a, na, b, nb);
+}
+
+mag_word kernel_sub(mag_word* out, const mag_word* a, std::uint32_t na, const mag_word* b, std::uint32_t nb) {
+    return mag_sub_to(out, a, na, b, nb);
+}
+
+mag_word kernel_mul(mag_word* out, const mag_word* a, std::uint32_t na, const mag_word* b, std::uint32_t nb) {
+    const std::size_t scratch_words = mag_mul_scratch(na, nb);
+    if (scratch_words == 0) return mag_mul(a, b, out, na, nb);
+    checked_buffer<mag_word> scratch(scratch_words);
+    return mag_mul_fast(a, b, out, na, nb, scratch.data());
+}
+
+mag_word kernel_div_word(mag_word* q, const mag_word* a, std::uint32_t n, mag_word d) {
+    return mag_div_word(a, q, n, d);
+}
+
+std::uint32_t kernel_divrem(mag_word* q, mag_word* r, const mag_word* a, std::uint32_t na, const mag_word* b,
+                            std::uint32_t nb) {
+    assert(na >= nb && nb >= 2 && b[nb - 1] != 0);
+    const std::uint32_t quotient_words = na - nb + 1;
+    // The normalised dividend (with its extra top word) and divisor, and the quotient when it
+    // is not wanted, in one scratch array.
+    checked_buffer<mag_word> scratch(std::size_t(na) + 1 + nb + (q == nullptr ? quotient_words : 0));
+    mag_word* u = scratch.data();
+    mag_word* v = u + na + 1;
+    std::copy_n(a, na, u);
+    std::copy_n(b, nb, v);
+    const std::uint32_t rest = mag_divide(u, v, q != nullptr ? q : v + nb, na, nb);
+    if (r != nullptr) std::copy_n(u, nb, r);
+    return rest;
+}
+
+void kernel_divexact(mag_word* q, const mag_word* a, std::uint32_t na, const mag_word* b, std::uint32_t nb) {
+    if (nb == 1) {
+        mag_div_word(a, q, na, b[0]);
+        return;
+    }
+    kernel_divrem(q, nullptr, a, na, b, nb);
+}
+
+std::uint32_t kernel_gcd(mag_word* out, const mag_word* a, std::uint32_t na, const mag_word* b, std::uint32_t nb) {
+    checked_buffer<mag_word> scratch(mag_gcd_scratch(na));
+    return mag_gcd(out, a, na, b, nb, scratch.data());
+}
+
+std::uint32_t kernel_to_groups(mag_word* a, mag_word* out, std::uint32_t n, mag_word P) {
+    return mag_to_groups_by_words(a, out, n, P);
+}
+
+std::uint32_t kernel_from_groups(const mag_word* g, mag_word* out, std::uint32_t n, mag_word P) {
+    return groups_to_mag_by_words(g, out, n, P);
+}
+
+} // namespace velmora

@@ -34,24 +34,29 @@ std::uint32_t kernel_divrem(mag_word* q, mag_word* r, const mag_word* a, std::ui
                             std::uint32_t nb) {
     assert(na >= nb && nb >= 2 && b[nb - 1] != 0);
     const std::uint32_t quotient_words = na - nb + 1;
-    // The normalised dividend (with its extra top word) and divisor, and the quotient when it
-    // is not wanted, in one scratch array.
-    checked_buffer<mag_word> scratch(std::size_t(na) + 1 + nb + (q == nullptr ? quotient_words : 0));
+    // The normalised dividend (with two words of room above it), the divisor, the quotient
+    // when it is not wanted, and the division's own scratch, in one array.
+    const std::size_t extra = mag_divide_fast_scratch(na, nb);
+    checked_buffer<mag_word> scratch(std::size_t(na) + 2 + nb + (q == nullptr ? quotient_words : 0) + extra);
     mag_word* u = scratch.data();
-    mag_word* v = u + na + 1;
+    mag_word* v = u + na + 2;
+    mag_word* spare = v + nb;
     std::copy_n(a, na, u);
     std::copy_n(b, nb, v);
-    const std::uint32_t rest = mag_divide(u, v, q != nullptr ? q : v + nb, na, nb);
+    mag_word* quotient = q != nullptr ? q : spare;
+    const std::uint32_t rest = mag_divide_fast(u, v, quotient, na, nb, spare + (q == nullptr ? quotient_words : 0));
     if (r != nullptr) std::copy_n(u, nb, r);
     return rest;
 }
 
 void kernel_divexact(mag_word* q, const mag_word* a, std::uint32_t na, const mag_word* b, std::uint32_t nb) {
-    if (nb == 1) {
-        mag_div_word(a, q, na, b[0]);
+    if (nb == 1 && (b[0] & 1) != 0) {
+        // An odd word needs no scratch.
+        mag_divexact(q, a, na, b, nb, nullptr);
         return;
     }
-    kernel_divrem(q, nullptr, a, na, b, nb);
+    checked_buffer<mag_word> scratch(nb);
+    mag_divexact(q, a, na, b, nb, scratch.data());
 }
 
 std::uint32_t kernel_gcd(mag_word* out, const mag_word* a, std::uint32_t na, const mag_word* b, std::uint32_t nb) {
@@ -60,11 +65,11 @@ std::uint32_t kernel_gcd(mag_word* out, const mag_word* a, std::uint32_t na, con
 }
 
 std::uint32_t kernel_to_groups(mag_word* a, mag_word* out, std::uint32_t n, mag_word P) {
-    return mag_to_groups_by_words(a, out, n, P);
+    return mag_to_groups_by_powers(a, out, n, P);
 }
 
 std::uint32_t kernel_from_groups(const mag_word* g, mag_word* out, std::uint32_t n, mag_word P) {
-    return groups_to_mag_by_words(g, out, n, P);
+    return groups_to_mag_by_powers(g, out, n, P);
 }
 
 } // namespace velmora

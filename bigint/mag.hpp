@@ -77,6 +77,14 @@ mag_word mag_mul_word_add(const mag_word* a, mag_word* out, std::uint32_t n, mag
 // for n + 1 words) or does not overlap it.
 mag_word mag_mul_word(const mag_word* a, mag_word* out, std::uint32_t n, mag_word m);
 
+// out = a shifted left by s bits over n words; returns the bits shifted out of the top.
+// Pre: 0 <= s < 64; out is a or does not overlap it.
+mag_word mag_lshift(mag_word* out, const mag_word* a, std::uint32_t n, int s);
+
+// out = a shifted right by s bits over n words; the bits shifted out are dropped.
+// Pre: 0 <= s < 64, n >= 1; out is a or does not overlap it.
+void mag_rshift(mag_word* out, const mag_word* a, std::uint32_t n, int s);
+
 // q = a / d, word by word from the top. Returns the remainder. a is not changed unless q is a.
 // Pre: n >= 1, d != 0; q is a or does not overlap it.
 mag_word mag_div_word(const mag_word* a, mag_word* q, std::uint32_t n, mag_word d);
@@ -86,6 +94,13 @@ mag_word mag_div_word(const mag_word* a, mag_word* q, std::uint32_t n, mag_word 
 // factor. Returns the remainder's significant length.
 // Pre: n >= 2, m >= n, v[n - 1] != 0; u has room for m + 1 words, q for m - n + 1; no overlaps.
 std::uint32_t mag_divide(mag_word* u, mag_word* v, mag_word* q, std::uint32_t m, std::uint32_t n);
+
+// q = a / b in na - nb + 1 words for b known to divide a, by Hensel's division from the low
+// end (about half the work of long division, with no quotient estimates). Without an exact
+// division q is some value. Pre: na >= nb >= 1, b[nb - 1] != 0; scratch holds nb words; q
+// overlaps neither a, b nor scratch.
+void mag_divexact(mag_word* q, const mag_word* a, std::uint32_t na, const mag_word* b, std::uint32_t nb,
+                  mag_word* scratch);
 
 // The greatest common divisor of two words (either may be 0) by the binary method.
 mag_word mag_word_gcd(mag_word a, mag_word b);
@@ -98,5 +113,18 @@ std::size_t mag_gcd_scratch(std::uint32_t na);
 // mag_gcd_scratch(na) words; out, scratch and the operands do not overlap.
 std::uint32_t mag_gcd(mag_word* out, const mag_word* a, std::uint32_t na, const mag_word* b, std::uint32_t nb,
                       mag_word* scratch);
+
+// Divisions with at least this many divisor words and quotient words go by recursion on
+// halves in mag_divide_fast; below, long division is faster.
+constexpr std::uint32_t mag_divide_recursive_threshold = 40;
+
+// Number of scratch words that mag_divide_fast needs for m dividend and n divisor words.
+std::size_t mag_divide_fast_scratch(std::uint32_t m, std::uint32_t n);
+
+// mag_divide (the same results and preconditions, v normalised too), by recursion on halves
+// over Karatsuba's products when both the divisor and the quotient are long. u has room for
+// m + 2 words; scratch holds mag_divide_fast_scratch(m, n) words and overlaps nothing else.
+std::uint32_t mag_divide_fast(mag_word* u, mag_word* v, mag_word* q, std::uint32_t m, std::uint32_t n,
+                              mag_word* scratch);
 
 } // namespace velmora

@@ -21,6 +21,17 @@ std::uint32_t groups_to_mag(const mag_word* g, mag_word* out, std::uint32_t n, m
 std::uint32_t mag_to_groups_by_words(mag_word* a, mag_word* out, std::uint32_t n, mag_word P);
 std::uint32_t groups_to_mag_by_words(const mag_word* g, mag_word* out, std::uint32_t n, mag_word P);
 
+// The same by divide and conquer on the powers P^(2^i), over Karatsuba's products and
+// division by recursion on halves: a small multiple of one product of the whole length.
+// Allocates its work arrays (running out of memory is the fatal report "the heap overflow").
+std::uint32_t mag_to_groups_by_powers(mag_word* a, mag_word* out, std::uint32_t n, mag_word P);
+std::uint32_t groups_to_mag_by_powers(const mag_word* g, mag_word* out, std::uint32_t n, mag_word P);
+
+// Magnitudes of fewer words (groups) than these are split (joined) by words in
+// mag_to_groups_by_powers (groups_to_mag_by_powers).
+constexpr std::uint32_t mag_radix_split_threshold = 30;
+constexpr std::uint32_t mag_radix_join_threshold = 30;
+
 // The radix b and digit count k with P = b^k for the least such b (10 and 19 for 10^19).
 // Pre: P >= 2.
 void radix_of_power(mag_word P, int& b, int& k);

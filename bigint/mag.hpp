@@ -58,12 +58,15 @@ mag_word mag_mul(const mag_word* a, const mag_word* b, mag_word* out, std::uint3
 // method; below it the schoolbook product of mag_mul is faster (measured on square
 // operands: even at 24 to 32 words, Karatsuba 1.7 times faster at 128 words).
 constexpr std::uint32_t mag_karatsuba_threshold = 32;
+// Operands at least this long are multiplied by Toom's 3-way method, with Karatsuba's or the
+// schoolbook method for the five products of a third of the length.
+constexpr std::uint32_t mag_toom3_threshold = 120;
 
 // Number of scratch words that mag_mul_fast needs for operands of na >= nb words.
 std::size_t mag_mul_scratch(std::uint32_t na, std::uint32_t nb);
 
 // out = a * b in na + nb words, as mag_mul, by Karatsuba's method once nb reaches
-// mag_karatsuba_threshold. Returns the top word out[na + nb - 1].
+// mag_karatsuba_threshold and Toom's 3-way method once it reaches mag_toom3_threshold. Returns the top word out[na + nb - 1].
 // Pre: na >= nb >= 1; out overlaps neither a nor b; scratch holds mag_mul_scratch(na, nb)
 // words and overlaps nothing else.
 mag_word mag_mul_fast(const mag_word* a, const mag_word* b, mag_word* out, std::uint32_t na, std::uint32_t nb,

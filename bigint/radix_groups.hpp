@@ -28,9 +28,10 @@ std::uint32_t mag_to_groups_by_powers(mag_word* a, mag_word* out, std::uint32_t 
 std::uint32_t groups_to_mag_by_powers(const mag_word* g, mag_word* out, std::uint32_t n, mag_word P);
 
 // Magnitudes of fewer words (groups) than these are split (joined) by words in
-// mag_to_groups_by_powers (groups_to_mag_by_powers).
+// mag_to_groups_by_powers (groups_to_mag_by_powers). Measured on decimal groups: splitting
+// 100 words by words from 120 on takes twice the time; joining is within 5% from 30 to 120.
 constexpr std::uint32_t mag_radix_split_threshold = 30;
-constexpr std::uint32_t mag_radix_join_threshold = 30;
+constexpr std::uint32_t mag_radix_join_threshold = 60;
 
 // The radix b and digit count k with P = b^k for the least such b (10 and 19 for 10^19).
 // Pre: P >= 2.

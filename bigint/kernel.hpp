@@ -33,8 +33,8 @@ mag_word kernel_div_word(mag_word* q, const mag_word* a, std::uint32_t n, mag_wo
 
 // Division with remainder of a (na words) by b (nb words): q gets the na - nb + 1 words of
 // the quotient unless it is null, r the nb words of the remainder. a and b are unchanged.
-// Returns the remainder's significant length. Pre: na >= nb >= 2, b[nb - 1] != 0; q and r
-// overlap nothing.
+// Returns the remainder's significant length when r is not null. Pre: na >= nb >= 2,
+// b[nb - 1] != 0; q and r are not both null and overlap nothing.
 std::uint32_t kernel_divrem(mag_word* q, mag_word* r, const mag_word* a, std::uint32_t na, const mag_word* b,
                             std::uint32_t nb);
 

@@ -65,6 +65,32 @@ private:
     mag_word* data_;
 };
 
+// A value of GMP's whose limbs are the room words at q, for GMP to write a result into
+// directly: GMP writes a result in place whenever the value's allocation (_mp_alloc) holds
+// it, and reallocates (or frees) only a value whose allocation is too small. So room must
+// hold the result, and the value must not be cleared.
+class result_in_place {
+public:
+    result_in_place(mag_word* q, std::uint32_t room) : q_(q) {
+        value_->_mp_alloc = int(room);
+        value_->_mp_size = 0;
+        value_->_mp_d = limbs(q);
+    }
+    mpz_ptr get() { return value_; }
+    // The words of the result, checked to be where they were asked for.
+    std::size_t words() const {
+        assert(value_->_mp_d == limbs(q_));
+        return std::size_t(value_->_mp_size < 0 ? -value_->_mp_size : value_->_mp_size);
+    }
+
+private:
+    mag_word* q_;
+    mpz_t value_;
+};
+
+// A read-only view of GMP's over the n words at a.
+mpz_srcptr view(mpz_t storage, const mag_word* a, std::uint32_t n) { return mpz_roinit_n(storage, limbs(a), n); }
+
 // out = the n-word x shifted right past its trailing zero bits, copied; returns its length
 // and sets shift to the bits dropped. Pre: x is not zero.
 std::uint32_t odd_part(mag_word* out, const mag_word* x, std::uint32_t n, std::uint64_t& shift) {
@@ -105,6 +131,15 @@ mag_word kernel_div_word(mag_word* q, const mag_word* a, std::uint32_t n, mag_wo
 std::uint32_t kernel_divrem(mag_word* q, mag_word* r, const mag_word* a, std::uint32_t na, const mag_word* b,
                             std::uint32_t nb) {
     assert(na >= nb && nb >= 2 && b[nb - 1] != 0);
+    if (r == nullptr) {
+        // The quotient alone: GMP computes it without the remainder, which is faster.
+        const std::uint32_t room = na - nb + 1;
+        result_in_place quotient(q, room);
+        mpz_t na_view, nb_view;
+        mpz_tdiv_q(quotient.get(), view(na_view, a, na), view(nb_view, b, nb));
+        std::fill(q + quotient.words(), q + room, mag_word(0));
+        return 0;
+    }
     scratch_words spare((q == nullptr ? na - nb + 1 : 0) + (r == nullptr ? nb : 0));
     mag_word* quotient = q != nullptr ? q : spare.data();
     mag_word* rest = r != nullptr ? r : spare.data() + (q == nullptr ? na - nb + 1 : 0);
@@ -118,17 +153,12 @@ void kernel_divexact(mag_word* q, const mag_word* a, std::uint32_t na, const mag
         mpn_divexact_1(limbs(q), limbs(a), na, b[0]);
         return;
     }
-    // GMP's exact division is offered on mpz values only: read-only views of the operands,
-    // the quotient in a value of GMP's own, copied out.
-    mpz_t n, d, quotient;
-    mpz_init(quotient);
-    mpz_divexact(quotient, mpz_roinit_n(n, limbs(a), na), mpz_roinit_n(d, limbs(b), nb));
-    const std::size_t len = mpz_size(quotient);
+    // GMP offers exact division of several words on mpz values only.
     const std::uint32_t room = na - nb + 1;
-    assert(len <= room);
-    std::copy_n(mpz_limbs_read(quotient), std::min<std::size_t>(len, room), q);
-    std::fill(q + std::min<std::size_t>(len, room), q + room, mag_word(0));
-    mpz_clear(quotient);
+    result_in_place quotient(q, room);
+    mpz_t na_view, nb_view;
+    mpz_divexact(quotient.get(), view(na_view, a, na), view(nb_view, b, nb));
+    std::fill(q + quotient.words(), q + room, mag_word(0));
 }
 
 std::uint32_t kernel_gcd(mag_word* out, const mag_word* a, std::uint32_t na, const mag_word* b, std::uint32_t nb) {

@@ -49,7 +49,26 @@ std::uint32_t kernel_divrem(mag_word* q, mag_word* r, const mag_word* a, std::ui
     return rest;
 }
 
+namespace {
+
+// Hensel's division costs about nb * qn word products, division by recursion on halves
+// about qn / nb divisions of 2nb by nb words. Measured (processor time, 2n by n and 5n by n
+// words): Hensel's 1.2 times faster for a balanced quotient up to 768 words and slower from
+// 1024; for a quotient four times the divisor, faster at 128 words and slower from 256.
+constexpr std::uint32_t hensel_balanced_limit = 900;
+constexpr std::uint32_t hensel_unbalanced_limit = 200;
+
+bool hensel_pays(std::uint32_t nb, std::uint32_t qn) {
+    return nb < (qn < 2 * nb ? hensel_balanced_limit : hensel_unbalanced_limit);
+}
+
+} // namespace
+
 void kernel_divexact(mag_word* q, const mag_word* a, std::uint32_t na, const mag_word* b, std::uint32_t nb) {
+    if (!hensel_pays(nb, na - nb + 1)) {
+        kernel_divrem(q, nullptr, a, na, b, nb);
+        return;
+    }
     if (nb == 1 && (b[0] & 1) != 0) {
         // An odd word needs no scratch.
         mag_divexact(q, a, na, b, nb, nullptr);

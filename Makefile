@@ -2,6 +2,7 @@
 BUILD      ?= build
 SAN_BUILD  ?= build-sanitize
 BENCH_BUILD ?= build-bench
+BENCH_OWN_BUILD ?= build-bench-own
 JOBS       ?= $(shell nproc)
 CMAKE      ?= cmake
 PREFIX     ?= /usr/local
@@ -43,7 +44,9 @@ sanitize:
 	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
-# Benchmarks beside GMP, in a Release build of their own; needs Google Benchmark and GMP.
+# Benchmarks beside GMP, in Release builds of their own; needs Google Benchmark and GMP. The
+# big_int table on the own kernel first, then on the build's kernel (gmp unless KERNEL says
+# otherwise) with the programs' table.
 bench:
 	@missing=""; \
 	for pkg in libbenchmark-dev libgmp-dev; do \
@@ -56,7 +59,12 @@ bench:
 	fi
 	@dpkg -s libflint-dev >/dev/null 2>&1 || \
 	  echo "The FLINT column stays empty without libflint-dev: apt-get install libflint-dev"
-	@$(CMAKE) -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=ON -DVELMORA_TESTS=OFF >/dev/null
+	@$(CMAKE) -S . -B $(BENCH_OWN_BUILD) -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=ON -DVELMORA_TESTS=OFF \
+	  -DVELMORA_KERNEL=own >/dev/null
+	$(CMAKE) --build $(BENCH_OWN_BUILD) -j $(JOBS) --target bigint_bench
+	./$(BENCH_OWN_BUILD)/bigint_bench
+	@$(CMAKE) -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=ON -DVELMORA_TESTS=OFF \
+	  $(call kernel_flag,$(KERNEL)) >/dev/null
 	$(CMAKE) --build $(BENCH_BUILD) -j $(JOBS)
 	@$(CMAKE) --build $(BENCH_BUILD) --target run_benchmarks
 
@@ -106,4 +114,4 @@ fuzz:
 	@echo "no findings: $(FUZZ_BUILD)/findings is empty"; [ -z "$$(ls $(FUZZ_BUILD)/findings)" ]
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD) $(VALGRIND_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD) $(BENCH_OWN_BUILD) $(VALGRIND_BUILD)

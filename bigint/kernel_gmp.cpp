@@ -198,8 +198,21 @@ std::uint32_t kernel_gcd(mag_word* out, const mag_word* a, std::uint32_t na, con
     return len;
 }
 
+// Below this many words (groups) the groups come straight from divisions by P (products by
+// P) with GMP's word-scalar functions; from it on GMP's subquadratic conversion to digits
+// and back, whose digits then make the groups, is faster.
+constexpr std::uint32_t groups_by_words_limit = 40;
+
 std::uint32_t kernel_to_groups(mag_word* a, mag_word* out, std::uint32_t n, mag_word P) {
     assert(n >= 1 && a[n - 1] != 0);
+    if (n < groups_by_words_limit) {
+        std::uint32_t count = 0;
+        while (n != 0) {
+            out[count++] = mpn_divrem_1(limbs(a), 0, limbs(a), n, P);
+            n = mag_length(a, n);
+        }
+        return count;
+    }
     int radix, k;
     radix_of_power(P, radix, k);
     // P = radix^k < 2^64, so a word has at most k + 1 digits; one more for mpn_get_str.
@@ -222,6 +235,18 @@ std::uint32_t kernel_to_groups(mag_word* a, mag_word* out, std::uint32_t n, mag_
 std::uint32_t kernel_from_groups(const mag_word* g, mag_word* out, std::uint32_t n, mag_word P) {
     n = mag_length(g, n);
     if (n == 0) return 0;
+    if (n < groups_by_words_limit) {
+        // out = out * P + group, from the most significant group; below P^n <= 2^(64n).
+        out[0] = g[n - 1];
+        std::uint32_t length = 1;
+        for (std::uint32_t i = n - 1; i-- > 0;) {
+            mag_word carry = mpn_mul_1(limbs(out), limbs(out), length, P);
+            if (carry != 0) out[length++] = carry;
+            carry = mpn_add_1(limbs(out), limbs(out), length, g[i]);
+            if (carry != 0) out[length++] = carry;
+        }
+        return length;
+    }
     int radix, k;
     radix_of_power(P, radix, k);
     // The digits of every group, the most significant first, each group as k digits.

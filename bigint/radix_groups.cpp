@@ -41,13 +41,23 @@ bool power_of_two(mag_word P) { return (P & (P - 1)) == 0; }
 
 void radix_of_power(mag_word P, int& b, int& k) {
     assert(P >= 2);
+    // The last answer is kept: conversions ask again and again for the same P. (The big
+    // integers are used on one thread, as their reference counts are.)
+    static mag_word last_P = 0;
+    static int last_b = 0, last_k = 0;
+    if (P == last_P) {
+        b = last_b;
+        k = last_k;
+        return;
+    }
     for (mag_word radix = 2;; ++radix) {
         mag_word rest = P;
         int digits = 0;
         for (; rest % radix == 0; rest /= radix) ++digits;
         if (rest == 1) {
-            b = int(radix);
-            k = digits;
+            b = last_b = int(radix);
+            k = last_k = digits;
+            last_P = P;
             return;
         }
     }

@@ -34,12 +34,13 @@ mag_word kernel_div_word(mag_word* q, const mag_word* a, std::uint32_t n, mag_wo
 // Division with remainder of a (na words) by b (nb words): q gets the na - nb + 1 words of
 // the quotient unless it is null, r the nb words of the remainder. a and b are unchanged.
 // Returns the remainder's significant length when r is not null. Pre: na >= nb >= 2,
-// b[nb - 1] != 0; q and r are not both null and overlap nothing.
+// a[na - 1] != 0, b[nb - 1] != 0; q and r are not both null and overlap nothing.
 std::uint32_t kernel_divrem(mag_word* q, mag_word* r, const mag_word* a, std::uint32_t na, const mag_word* b,
                             std::uint32_t nb);
 
 // q = a / b in na - nb + 1 words, for b known to divide a exactly (otherwise q is some
-// value of that length). Pre: na >= nb >= 1, b[nb - 1] != 0; q overlaps neither.
+// value of that length). Pre: na >= nb >= 1, a[na - 1] != 0, b[nb - 1] != 0; q overlaps
+// neither.
 void kernel_divexact(mag_word* q, const mag_word* a, std::uint32_t na, const mag_word* b, std::uint32_t nb);
 
 // The greatest common divisor of a and b into out (nb words). Returns its length.

@@ -88,8 +88,9 @@ private:
     mpz_t value_;
 };
 
-// A read-only view of GMP's over the n words at a.
-mpz_srcptr view(mpz_t storage, const mag_word* a, std::uint32_t n) { return mpz_roinit_n(storage, limbs(a), n); }
+// A read-only value of GMP's over the n words at a, whose top word is not zero. (GMP's sizes
+// are ints: no value of the programs comes near 2^31 words, 16 GiB.)
+#define VELMORA_GMP_VIEW(a, n) MPZ_ROINIT_N(const_cast<mp_limb_t*>(limbs(a)), int(n))
 
 // out = the n-word x shifted right past its trailing zero bits, copied; returns its length
 // and sets shift to the bits dropped. Pre: x is not zero.
@@ -130,13 +131,13 @@ mag_word kernel_div_word(mag_word* q, const mag_word* a, std::uint32_t n, mag_wo
 
 std::uint32_t kernel_divrem(mag_word* q, mag_word* r, const mag_word* a, std::uint32_t na, const mag_word* b,
                             std::uint32_t nb) {
-    assert(na >= nb && nb >= 2 && b[nb - 1] != 0);
+    assert(na >= nb && nb >= 2 && a[na - 1] != 0 && b[nb - 1] != 0);
     if (r == nullptr) {
         // The quotient alone: GMP computes it without the remainder, which is faster.
         const std::uint32_t room = na - nb + 1;
         result_in_place quotient(q, room);
-        mpz_t na_view, nb_view;
-        mpz_tdiv_q(quotient.get(), view(na_view, a, na), view(nb_view, b, nb));
+        const mpz_t dividend = VELMORA_GMP_VIEW(a, na), divisor = VELMORA_GMP_VIEW(b, nb);
+        mpz_tdiv_q(quotient.get(), dividend, divisor);
         std::fill(q + quotient.words(), q + room, mag_word(0));
         return 0;
     }
@@ -148,7 +149,7 @@ std::uint32_t kernel_divrem(mag_word* q, mag_word* r, const mag_word* a, std::ui
 }
 
 void kernel_divexact(mag_word* q, const mag_word* a, std::uint32_t na, const mag_word* b, std::uint32_t nb) {
-    assert(na >= nb && nb >= 1 && b[nb - 1] != 0);
+    assert(na >= nb && nb >= 1 && a[na - 1] != 0 && b[nb - 1] != 0);
     if (nb == 1) {
         mpn_divexact_1(limbs(q), limbs(a), na, b[0]);
         return;
@@ -156,8 +157,8 @@ void kernel_divexact(mag_word* q, const mag_word* a, std::uint32_t na, const mag
     // GMP offers exact division of several words on mpz values only.
     const std::uint32_t room = na - nb + 1;
     result_in_place quotient(q, room);
-    mpz_t na_view, nb_view;
-    mpz_divexact(quotient.get(), view(na_view, a, na), view(nb_view, b, nb));
+    const mpz_t dividend = VELMORA_GMP_VIEW(a, na), divisor = VELMORA_GMP_VIEW(b, nb);
+    mpz_divexact(quotient.get(), dividend, divisor);
     std::fill(q + quotient.words(), q + room, mag_word(0));
 }
 

@@ -2,6 +2,7 @@
 
 #include "containers/text.hpp"
 #include "diag/checked_buffer.hpp"
+#include "diag/report.hpp"
 #include "reduce/pivot.hpp"
 #include "rational/gcd.hpp"
 #include "reduce/content.hpp"
@@ -63,6 +64,11 @@ void reduced_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matrix<bi
         for (int k = 0; k < m; ++k) {
             if (k == i) continue;
             const big_int b = B(k, j);
+            // A zero entry would leave the row as it is: g = v, c = 1 and e = 0, and the row is
+            // primitive already (its content is 1), since Q's rows start as unit rows and every
+            // step divides a changed row by its content. So d would be 1 and det_q unchanged.
+            // (Only while no matrix operation has failed: after a failure Q may lack rows.)
+            if (b == zero && matrix_status == 1) continue;
             const big_int g = gcd(v, b);
             const big_int e = exact_quotient(-b, g);
             const big_int c = exact_quotient(v, g);

@@ -2,9 +2,14 @@
 BUILD      ?= build
 SAN_BUILD  ?= build-sanitize
 BENCH_BUILD ?= build-bench
+BENCH_OWN_BUILD ?= build-bench-own
 JOBS       ?= $(shell nproc)
 CMAKE      ?= cmake
 PREFIX     ?= /usr/local
+# The big integers' kernel: gmp or own; empty keeps the build's choice (gmp where found).
+KERNEL     ?=
+SAN_KERNEL ?= $(KERNEL)
+kernel_flag = $(if $(1),-DVELMORA_KERNEL=$(1))
 
 .PHONY: all configure test demo install package sanitize tsan valgrind stress bench fuzz clean
 
@@ -12,7 +17,7 @@ all: configure
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
 
 configure:
-	@$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(call kernel_flag,$(KERNEL)) >/dev/null
 
 # The tests need GoogleTest and, as an independent oracle, GMP: what is missing is
 # installed where this machine lets us, else one line names it (GMP is optional).
@@ -38,9 +43,9 @@ package: all
 	cd $(BUILD) && cpack -G DEB
 
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer;
-# any report fails the run.
+# any report fails the run. SAN_KERNEL chooses its kernel (as KERNEL does for make all).
 sanitize:
-	@$(CMAKE) -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON >/dev/null
+	@$(CMAKE) -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON $(call kernel_flag,$(SAN_KERNEL)) >/dev/null
 	$(CMAKE) --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure --no-tests=error -j $(JOBS)
@@ -54,7 +59,9 @@ tsan:
 	cd $(TSAN_BUILD) && VELMORA_THREADS=4 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
 	  ctest --output-on-failure --no-tests=error -j $(JOBS) -R '^(Multimodular|EnginePath|ThreadPool|ChineseRemainder|PrimeSequence|ProductSum)'
 
-# Benchmarks beside GMP, in a Release build of their own; needs Google Benchmark and GMP.
+# Benchmarks beside GMP, in Release builds of their own; needs Google Benchmark and GMP. The
+# big_int table on the own kernel first, then on the build's kernel (gmp unless KERNEL says
+# otherwise) with the programs' table.
 bench:
 	@missing=""; \
 	for pkg in libbenchmark-dev libgmp-dev; do \
@@ -67,7 +74,12 @@ bench:
 	fi
 	@dpkg -s libflint-dev >/dev/null 2>&1 || \
 	  echo "The FLINT column stays empty without libflint-dev: apt-get install libflint-dev"
-	@$(CMAKE) -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=ON -DVELMORA_TESTS=OFF >/dev/null
+	@$(CMAKE) -S . -B $(BENCH_OWN_BUILD) -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=ON -DVELMORA_TESTS=OFF \
+	  -DVELMORA_KERNEL=own >/dev/null
+	$(CMAKE) --build $(BENCH_OWN_BUILD) -j $(JOBS) --target bigint_bench
+	./$(BENCH_OWN_BUILD)/bigint_bench
+	@$(CMAKE) -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=ON -DVELMORA_TESTS=OFF \
+	  $(call kernel_flag,$(KERNEL)) >/dev/null
 	$(CMAKE) --build $(BENCH_BUILD) -j $(JOBS)
 	@$(CMAKE) --build $(BENCH_BUILD) --target run_benchmarks
 
@@ -117,4 +129,4 @@ fuzz:
 	@echo "no findings: $(FUZZ_BUILD)/findings is empty"; [ -z "$$(ls $(FUZZ_BUILD)/findings)" ]
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD) $(VALGRIND_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD) $(BENCH_OWN_BUILD) $(VALGRIND_BUILD)

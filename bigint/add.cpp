@@ -1,5 +1,6 @@
 #include "bigint/arithmetic.hpp"
 #include "bigint/build.hpp"
+#include "bigint/kernel.hpp"
 
 #include <algorithm>
 
@@ -20,9 +21,8 @@ big_int signed_sum(const big_int& a, const big_int& b, std::int32_t sb) {
     const std::int32_t shorter_sign = a_longer ? sb : ra.sign;
     if (ra.sign == sb) {
         big_int_rep* r = new_rep(longer.len + 1);
-        std::copy_n(longer.digits, longer.len, r->digits);
-        const std::uint32_t len = mag_add(r->digits, shorter.digits, longer.len, shorter.len);
-        return make_big_int(r, ra.sign, len);
+        r->digits[longer.len] = kernel_add(r->digits, longer.digits, longer.len, shorter.digits, shorter.len);
+        return make_big_int(r, ra.sign, longer.len + 1);
     }
     const std::uint32_t n = longer.len;
     std::int32_t sign = longer_sign;
@@ -40,16 +40,8 @@ big_int signed_sum(const big_int& a, const big_int& b, std::int32_t sb) {
         minus_len = n;
     }
     big_int_rep* r = new_rep(n);
-    std::copy_n(from, n, r->digits);
-    mag_sub(r->digits, minus, n, minus_len);
-    const std::uint32_t len = mag_length(r->digits, n);
-    // A difference that lost much of its length moves to a record of its own size.
-    if (len + 1 < n - n / 4) {
-        big_int exact = copied_value(sign, r->digits, len);
-        free_rep(r);
-        return exact;
-    }
-    return make_big_int(r, sign, len);
+    kernel_sub(r->digits, from, n, minus, minus_len);
+    return fitted_value(r, sign, n);
 }
 
 } // namespace

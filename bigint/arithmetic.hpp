@@ -23,6 +23,9 @@ void divide(big_int& q, const big_int& a, const big_int& b, big_int& r);
 // The quotient and the remainder of divide; zero (after the report) when b is zero.
 big_int operator/(const big_int& a, const big_int& b);
 big_int operator%(const big_int& a, const big_int& b);
+// a / b for b known to divide a exactly, faster than /; with a remainder the result is
+// unspecified (but a value). b zero: the report of / and zero.
+big_int exact_quotient(const big_int& a, const big_int& b);
 
 // -1, 0 or +1 as a is less than, equal to or greater than b.
 int cmp(const big_int& a, const big_int& b);

@@ -27,6 +27,10 @@ void free_rep(big_int_rep* r);
 // is 1 it is the shared record of 1 (r is freed in both cases).
 big_int make_big_int(big_int_rep* r, std::int32_t sign, std::uint32_t len);
 
+// make_big_int, except that a value much shorter than r's room (a difference that lost
+// many words, a gcd) moves to a record of its own size and r is freed.
+big_int fitted_value(big_int_rep* r, std::int32_t sign, std::uint32_t len);
+
 // A fresh value holding a copy of the n words at from with the given sign (high zero words
 // are dropped; zero when none is left).
 big_int copied_value(std::int32_t sign, const mag_word* from, std::uint32_t n);

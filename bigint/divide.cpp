@@ -1,5 +1,6 @@
 #include "bigint/arithmetic.hpp"
 #include "bigint/build.hpp"
+#include "bigint/kernel.hpp"
 #include "diag/report.hpp"
 
 #include <algorithm>
@@ -22,22 +23,18 @@ void divide_by_nonzero(const big_int& a, const big_int& b, big_int* q, big_int* 
         quotient = rb.sign > 0 ? a : -a;
     } else if (rb.len == 1) {
         big_int_rep* w = new_rep(ra.len);
-        const mag_word rest = mag_div_word(ra.digits, w->digits, ra.len, rb.digits[0]);
+        const mag_word rest = kernel_div_word(w->digits, ra.digits, ra.len, rb.digits[0]);
         if (r != nullptr) remainder = copied_value(ra.sign, &rest, 1);
         if (q != nullptr) quotient = make_big_int(w, ra.sign * rb.sign, ra.len);
         else free_rep(w);
     } else {
         const std::uint32_t quotient_words = ra.len - rb.len + 1;
-        // One scratch array for the normalised dividend (with its extra top word) and divisor,
-        // and the quotient when it is not wanted.
-        mag_word* u = new_words(ra.len + 1 + rb.len + (q == nullptr ? quotient_words : 0));
-        mag_word* v = u + ra.len + 1;
-        std::copy_n(ra.digits, ra.len, u);
-        std::copy_n(rb.digits, rb.len, v);
         big_int_rep* w = q != nullptr ? new_rep(quotient_words) : nullptr;
-        const std::uint32_t rest_len = mag_divide(u, v, w != nullptr ? w->digits : v + rb.len, ra.len, rb.len);
-        if (r != nullptr) remainder = copied_value(ra.sign, u, rest_len);
-        delete[] u;
+        big_int_rep* rest = r != nullptr ? new_rep(rb.len) : nullptr;
+        const std::uint32_t rest_len = kernel_divrem(w != nullptr ? w->digits : nullptr,
+                                                     rest != nullptr ? rest->digits : nullptr, ra.digits, ra.len,
+                                                     rb.digits, rb.len);
+        if (rest != nullptr) remainder = fitted_value(rest, ra.sign, rest_len);
         if (w != nullptr) quotient = make_big_int(w, ra.sign * rb.sign, quotient_words);
     }
     if (q != nullptr) *q = quotient;
@@ -59,6 +56,21 @@ big_int operator/(const big_int& a, const big_int& b) {
     if (b.rep().sign == 0) big_arith_error("divide by zero");
     else divide_by_nonzero(a, b, &q, nullptr);
     return q;
+}
+
+big_int exact_quotient(const big_int& a, const big_int& b) {
+    const big_int_rep& ra = a.rep();
+    const big_int_rep& rb = b.rep();
+    if (rb.sign == 0) {
+        big_arith_error("divide by zero");
+        return big_int();
+    }
+    if (ra.sign == 0 || ra.len < rb.len) return big_int();
+    if (rb.len == 1 && rb.digits[0] == 1) return rb.sign > 0 ? a : -a;
+    const std::uint32_t quotient_words = ra.len - rb.len + 1;
+    big_int_rep* w = new_rep(quotient_words);
+    kernel_divexact(w->digits, ra.digits, ra.len, rb.digits, rb.len);
+    return make_big_int(w, ra.sign * rb.sign, quotient_words);
 }
 
 big_int operator%(const big_int& a, const big_int& b) {

@@ -1,5 +1,6 @@
 #include "bigint/mag.hpp"
 
+#include <algorithm>
 #include <cassert>
 
 namespace velmora {
@@ -32,26 +33,32 @@ void add_back(mag_word* u, const mag_word* v, std::uint32_t n) {
     }
 }
 
-// a (n words) shifted left by s bits in place, 0 <= s < 64. Returns the bits shifted out.
-mag_word shift_left(mag_word* a, std::uint32_t n, int s) {
-    if (s == 0) return 0;
-    mag_word out = 0;
+} // namespace
+
+mag_word mag_lshift(mag_word* out, const mag_word* a, std::uint32_t n, int s) {
+    assert(s >= 0 && s < mag_word_bits);
+    if (s == 0) {
+        if (out != a) std::copy_n(a, n, out);
+        return 0;
+    }
+    mag_word shifted_out = 0;
     for (std::uint32_t i = 0; i < n; ++i) {
         const mag_word w = a[i];
-        a[i] = (w << s) | out;
-        out = w >> (mag_word_bits - s);
+        out[i] = (w << s) | shifted_out;
+        shifted_out = w >> (mag_word_bits - s);
     }
-    return out;
+    return shifted_out;
 }
 
-// a (n words) shifted right by s bits in place, 0 <= s < 64; the bits shifted out are dropped.
-void shift_right(mag_word* a, std::uint32_t n, int s) {
-    if (s == 0) return;
-    for (std::uint32_t i = 0; i + 1 < n; ++i) a[i] = (a[i] >> s) | (a[i + 1] << (mag_word_bits - s));
-    a[n - 1] >>= s;
+void mag_rshift(mag_word* out, const mag_word* a, std::uint32_t n, int s) {
+    assert(s >= 0 && s < mag_word_bits && n >= 1);
+    if (s == 0) {
+        if (out != a) std::copy_n(a, n, out);
+        return;
+    }
+    for (std::uint32_t i = 0; i + 1 < n; ++i) out[i] = (a[i] >> s) | (a[i + 1] << (mag_word_bits - s));
+    out[n - 1] = a[n - 1] >> s;
 }
-
-} // namespace
 
 mag_word mag_div_word(const mag_word* a, mag_word* q, std::uint32_t n, mag_word d) {
     assert(n >= 1 && d != 0);
@@ -65,8 +72,8 @@ std::uint32_t mag_divide(mag_word* u, mag_word* v, mag_word* q, std::uint32_t m,
     // The normalisation factor 2^s brings v's top bit to 1, which keeps every quotient
     // estimate below at most two too large.
     const int s = __builtin_clzll(v[n - 1]);
-    shift_left(v, n, s);
-    u[m] = shift_left(u, m, s);
+    mag_lshift(v, v, n, s);
+    u[m] = mag_lshift(u, u, m, s);
 
     const mag_word top = v[n - 1];
     const mag_word second = v[n - 2];
@@ -94,7 +101,7 @@ std::uint32_t mag_divide(mag_word* u, mag_word* v, mag_word* q, std::uint32_t m,
         q[j] = q_hat;
     }
 
-    shift_right(u, n, s);
+    mag_rshift(u, u, n, s);
     return mag_length(u, n);
 }
 

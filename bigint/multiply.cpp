@@ -1,5 +1,6 @@
 #include "bigint/arithmetic.hpp"
 #include "bigint/build.hpp"
+#include "bigint/kernel.hpp"
 
 namespace velmora {
 
@@ -14,14 +15,7 @@ big_int operator*(const big_int& a, const big_int& b) {
     const big_int_rep& shorter = ra.len >= rb.len ? rb : ra;
     big_int_rep* r = new_rep(ra.len + rb.len);
     // The record keeps room for la + lb words even when the top one came out zero.
-    const std::size_t scratch_words = mag_mul_scratch(longer.len, shorter.len);
-    if (scratch_words == 0) {
-        mag_mul(longer.digits, shorter.digits, r->digits, longer.len, shorter.len);
-    } else {
-        mag_word* scratch = new_words(scratch_words);
-        mag_mul_fast(longer.digits, shorter.digits, r->digits, longer.len, shorter.len, scratch);
-        delete[] scratch;
-    }
+    kernel_mul(r->digits, longer.digits, longer.len, shorter.digits, shorter.len);
     return make_big_int(r, ra.sign * rb.sign, ra.len + rb.len);
 }
 

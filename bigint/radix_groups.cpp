@@ -1,10 +1,82 @@
 #include "bigint/radix_groups.hpp"
 
+#include "bigint/kernel.hpp"
+
+#include <algorithm>
 #include <cassert>
 
 namespace velmora {
 
+namespace {
+
+// Groups of s bits (P = 2^s, 1 <= s < 64): group i is bits [i s, (i + 1) s) of a.
+std::uint32_t bits_to_groups(const mag_word* a, mag_word* out, std::uint32_t n, int s) {
+    const std::uint64_t bits = 64 * std::uint64_t(n) - std::uint64_t(__builtin_clzll(a[n - 1]));
+    const std::uint32_t count = std::uint32_t((bits + s - 1) / s);
+    const mag_word mask = (mag_word(1) << s) - 1;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint64_t at = std::uint64_t(i) * s;
+        const std::uint32_t word = std::uint32_t(at / 64), bit = std::uint32_t(at % 64);
+        mag_word v = a[word] >> bit;
+        if (bit + s > 64 && word + 1 < n) v |= a[word + 1] << (64 - bit);
+        out[i] = v & mask;
+    }
+    return count;
+}
+
+std::uint32_t groups_to_bits(const mag_word* g, mag_word* out, std::uint32_t n, int s) {
+    std::fill(out, out + n, mag_word(0));
+    for (std::uint32_t i = 0; i < n; ++i) {
+        const std::uint64_t at = std::uint64_t(i) * s;
+        const std::uint32_t word = std::uint32_t(at / 64), bit = std::uint32_t(at % 64);
+        out[word] |= g[i] << bit;
+        if (bit + s > 64) out[word + 1] |= g[i] >> (64 - bit);
+    }
+    return mag_length(out, n);
+}
+
+bool power_of_two(mag_word P) { return (P & (P - 1)) == 0; }
+
+} // namespace
+
+void radix_of_power(mag_word P, int& b, int& k) {
+    assert(P >= 2);
+    // The last answer is kept: conversions ask again and again for the same P. (The big
+    // integers are used on one thread, as their reference counts are.)
+    static mag_word last_P = 0;
+    static int last_b = 0, last_k = 0;
+    if (P == last_P) {
+        b = last_b;
+        k = last_k;
+        return;
+    }
+    for (mag_word radix = 2;; ++radix) {
+        mag_word rest = P;
+        int digits = 0;
+        for (; rest % radix == 0; rest /= radix) ++digits;
+        if (rest == 1) {
+            b = last_b = int(radix);
+            k = last_k = digits;
+            last_P = P;
+            return;
+        }
+    }
+}
+
 std::uint32_t mag_to_groups(mag_word* a, mag_word* out, std::uint32_t n, mag_word P) {
+    assert(n >= 1 && a[n - 1] != 0 && P >= 2);
+    if (power_of_two(P)) return bits_to_groups(a, out, n, __builtin_ctzll(P));
+    return kernel_to_groups(a, out, n, P);
+}
+
+std::uint32_t groups_to_mag(const mag_word* g, mag_word* out, std::uint32_t n, mag_word P) {
+    n = mag_length(g, n);
+    if (n == 0) return 0;
+    if (power_of_two(P)) return groups_to_bits(g, out, n, __builtin_ctzll(P));
+    return kernel_from_groups(g, out, n, P);
+}
+
+std::uint32_t mag_to_groups_by_words(mag_word* a, mag_word* out, std::uint32_t n, mag_word P) {
     assert(n >= 1 && a[n - 1] != 0 && P >= 2);
     std::uint32_t count = 0;
     while (n != 0) {
@@ -14,7 +86,7 @@ std::uint32_t mag_to_groups(mag_word* a, mag_word* out, std::uint32_t n, mag_wor
     return count;
 }
 
-std::uint32_t groups_to_mag(const mag_word* g, mag_word* out, std::uint32_t n, mag_word P) {
+std::uint32_t groups_to_mag_by_words(const mag_word* g, mag_word* out, std::uint32_t n, mag_word P) {
     n = mag_length(g, n);
     if (n == 0) return 0;
     out[0] = g[n - 1];

@@ -108,6 +108,17 @@ big_int make_big_int(big_int_rep* r, std::int32_t sign, std::uint32_t len) {
     return adopt_rep(r);
 }
 
+big_int fitted_value(big_int_rep* r, std::int32_t sign, std::uint32_t len) {
+    len = mag_length(r->digits, len);
+    const std::uint32_t room = r->room;
+    if (len != 0 && len + 1 < room - room / 4) {
+        big_int exact = copied_value(sign, r->digits, len);
+        free_rep(r);
+        return exact;
+    }
+    return make_big_int(r, sign, len);
+}
+
 big_int copied_value(std::int32_t sign, const mag_word* from, std::uint32_t n) {
     n = mag_length(from, n);
     if (n == 0) return big_int();

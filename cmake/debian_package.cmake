@@ -13,10 +13,18 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION math)
 # The run-time dependencies of the programs (the C and C++ run-time libraries,
 # and the sanitizer ones in a sanitized build) are read from the binaries.
+# On GMP's kernel that includes GMP's (libgmp10); programs built on the static library
+# need GMP's development files to link, which the package recommends.
 find_program(VELMORA_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(VELMORA_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1")
+  if(VELMORA_KERNEL STREQUAL "gmp")
+    string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libgmp10")
+  endif()
+endif()
+if(VELMORA_KERNEL STREQUAL "gmp")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgmp-dev")
 endif()
 include(CPack)

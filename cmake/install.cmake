@@ -54,10 +54,14 @@ install(FILES ${PROJECT_BINARY_DIR}/VelmoraConfig.cmake
 set(VELMORA_PKGCONFIG_DIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 file(RELATIVE_PATH VELMORA_PKGCONFIG_TO_PREFIX /${VELMORA_PKGCONFIG_DIR} /)
 string(REGEX REPLACE "/$" "" VELMORA_PKGCONFIG_TO_PREFIX "${VELMORA_PKGCONFIG_TO_PREFIX}")
-# The library spreads the engine's work over threads.
+# The library spreads the engine's work over threads, and it is static: programs that
+# link it link GMP too when it runs on GMP's kernel.
 set(VELMORA_PKGCONFIG_EXTRA_LIBS " -pthread")
+if(VELMORA_KERNEL STREQUAL "gmp")
+  string(APPEND VELMORA_PKGCONFIG_EXTRA_LIBS " -lgmp")
+endif()
 if(VELMORA_SANITIZE)
-  set(VELMORA_PKGCONFIG_EXTRA_LIBS "${VELMORA_PKGCONFIG_EXTRA_LIBS} ${VELMORA_SANITIZE_LINK_FLAG}")
+  string(APPEND VELMORA_PKGCONFIG_EXTRA_LIBS " ${VELMORA_SANITIZE_LINK_FLAG}")
 endif()
 configure_file(${CMAKE_CURRENT_LIST_DIR}/velmora.pc.in ${PROJECT_BINARY_DIR}/velmora.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/velmora.pc DESTINATION ${VELMORA_PKGCONFIG_DIR})

@@ -39,4 +39,12 @@ T* allocate_object(Args&&... args) {
     return new (std::nothrow) T(static_cast<Args&&>(args)...);
 }
 
+// n bytes from the C heap (std::malloc), or null on failure; freed with std::free. For
+// libraries that take allocation functions of that shape (GMP).
+void* allocate_bytes(std::size_t n);
+
+// The block p (from allocate_bytes, or null) resized to n bytes as by std::realloc, or
+// null on failure (p is then still valid).
+void* reallocate_bytes(void* p, std::size_t n);
+
 } // namespace velmora

@@ -20,4 +20,10 @@ extern thread_local bool defer_fatal_reports;
 // Makes the fatal report that was deferred: writes it and ends the process.
 [[noreturn]] void make_deferred_report(const deferred_fatal& report);
 
+// big_arith_fatal_error for code that nothing may unwind through, such as the memory
+// functions that GMP calls: on a worker thread the report is made where it stands (once,
+// whatever the threads), standard output is flushed and the process ends with status 1
+// without unwinding; elsewhere it is the plain report.
+[[noreturn]] void big_arith_fatal_error_in_place(const char* message);
+
 } // namespace velmora

@@ -2,8 +2,10 @@
 #include "diag/deferred_fatal.hpp"
 #include "diag/testing.hpp"
 
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <mutex>
 
 namespace velmora {
 
@@ -72,6 +74,16 @@ void big_arith_fatal_error(const char* message) {
     if (defer_fatal_reports) throw deferred_fatal{fatal_group::big_arith, 0, message};
     write_report("Big arith fatal error: \n ", message);
     end_after_fatal_report();
+}
+
+void big_arith_fatal_error_in_place(const char* message) {
+    if (!defer_fatal_reports) big_arith_fatal_error(message);
+    static std::mutex one_report;
+    one_report.lock();  // never unlocked: the first thread to get here ends the process
+    write_report("Big arith fatal error: \n ", message);
+    std::cout.flush();
+    std::fflush(nullptr);
+    std::_Exit(1);
 }
 
 void make_deferred_report(const deferred_fatal& report) {

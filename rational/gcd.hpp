@@ -10,6 +10,13 @@ T abs(const T& x) {
     return x < T(0) ? -x : x;
 }
 
+// a / b for b known to divide a (a gcd, a content). Types with a faster exact division
+// (big_int) overload it; this is the plain quotient.
+template <class T>
+T exact_quotient(const T& a, const T& b) {
+    return a / b;
+}
+
 // Greatest common divisor of |a| and |b| by Euclid's algorithm; never negative.
 // gcd(0, 0) = 0 and gcd(x, 0) = gcd(0, x) = |x|.
 template <class T>

@@ -28,8 +28,8 @@ public:
             denominator = -denominator;
         }
         const T g = gcd(numerator, denominator);
-        numerator = numerator / g;
-        denominator = denominator / g;
+        numerator = exact_quotient(numerator, g);
+        denominator = exact_quotient(denominator, g);
     }
 
     bool is_integer() const { return denominator == T(1); }
@@ -77,12 +77,12 @@ rational<T> sum(const rational<T>& a, const rational<T>& b, int sign) {
         r.denominator = a.denominator * b.denominator;
         return r;
     }
-    const T q = a.denominator / g, s = b.denominator / g;
+    const T q = exact_quotient(a.denominator, g), s = exact_quotient(b.denominator, g);
     const T t = sign > 0 ? a.numerator * s + b.numerator * q : a.numerator * s - b.numerator * q;
     if (t == zero) return r;
     const T h = gcd(t, g);
-    r.numerator = t / h;
-    r.denominator = q * (b.denominator / h);
+    r.numerator = exact_quotient(t, h);
+    r.denominator = q * exact_quotient(b.denominator, h);
     return r;
 }
 
@@ -95,8 +95,8 @@ rational<T> cancelled_product(const T& p, const T& q, const T& r, const T& s, bo
     const T g1 = gcd(p, s);
     const T g2 = gcd(r, q);
     rational<T> result;
-    result.numerator = (p / g1) * (r / g2);
-    result.denominator = (q / g2) * (s / g1);
+    result.numerator = exact_quotient(p, g1) * exact_quotient(r, g2);
+    result.denominator = exact_quotient(q, g2) * exact_quotient(s, g1);
     if (!normal) {
         result.normalize();
     } else if (result.denominator < zero) {

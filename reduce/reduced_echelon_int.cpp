@@ -2,11 +2,26 @@
 
 #include "containers/narration.hpp"
 #include "diag/checked_buffer.hpp"
+#include "diag/report.hpp"
 #include "reduce/pivot.hpp"
 #include "rational/gcd.hpp"
 #include "reduce/content.hpp"
 
 namespace velmora {
+
+namespace {
+
+// Row k of M divided by d, which divides every entry of it (a row content). A row that M
+// does not have goes to div_row, for its report.
+void divide_row_exactly(matrix<big_int>& M, int k, const big_int& d) {
+    if (k < 0 || k >= M.rows()) {
+        M.div_row(k, d);
+        return;
+    }
+    for (int j = 0; j < M.cols(); ++j) M(k, j) = exact_quotient(M(k, j), d);
+}
+
+} // namespace
 
 void reduced_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matrix<big_int>& Q,
                          vector<int>& basis, big_int& det, int movie, std::ostream& out) {
@@ -49,9 +64,14 @@ void reduced_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matrix<bi
         for (int k = 0; k < m; ++k) {
             if (k == i) continue;
             const big_int b = B(k, j);
+            // A zero entry would leave the row as it is: g = v, c = 1 and e = 0, and the row is
+            // primitive already (its content is 1), since Q's rows start as unit rows and every
+            // step divides a changed row by its content. So d would be 1 and det_q unchanged.
+            // (Only while no matrix operation has failed: after a failure Q may lack rows.)
+            if (b == zero && matrix_status == 1) continue;
             const big_int g = gcd(v, b);
-            const big_int e = (-b) / g;
-            const big_int c = v / g;
+            const big_int e = exact_quotient(-b, g);
+            const big_int c = exact_quotient(v, g);
             B.mult_row(k, c);
             B.add_rows(k, i, e);
             Q.mult_row(k, c);
@@ -59,9 +79,9 @@ void reduced_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matrix<bi
             det_q = det_q * c;
             // Row k of Q is never all zero, so d >= 1.
             const big_int d = row_content(B, Q, k);
-            B.div_row(k, d);
-            Q.div_row(k, d);
-            det_q = det_q / d;
+            divide_row_exactly(B, k, d);
+            divide_row_exactly(Q, k, d);
+            det_q = exact_quotient(det_q, d);
         }
         if (movie) {
             out << "Elimination in column " << j << end_narration_line << std::flush;
@@ -77,7 +97,7 @@ void reduced_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matrix<bi
     }
     checked_buffer<big_int> pivots(i);
     for (int k = 0; k < i; ++k) pivots[k] = B(k, basis[k]);
-    det = product(pivots.data(), pivots.size()) / det_q;
+    det = exact_quotient(product(pivots.data(), pivots.size()), det_q);
     if (det_sign < 0) det = -det;
 }
 

@@ -1,6 +1,7 @@
 // The pool against its contract: every call made exactly once at any thread count,
 // nested regions, and a fatal report in a worker made once, on the calling thread,
 // after the output written before it.
+#include "diag/deferred_fatal.hpp"
 #include "diag/report.hpp"
 #include "diag/testing.hpp"
 #include "diag/thread_pool.hpp"
@@ -40,6 +41,18 @@ TEST(ThreadPoolDeathTest, FatalReportInAWorkerIsMadeOnceByTheCallingThread) {
                 if (i % 2 == 1) big_arith_fatal_error("the heap overflow");
             });
             std::cout << "after" << std::flush;
+        },
+        ::testing::ExitedWithCode(1), "^Big arith fatal error: \n the heap overflow\n$");
+}
+
+// A failure where nothing may be unwound (inside GMP) is reported once where it stands.
+TEST(ThreadPoolDeathTest, FatalReportInPlaceOnAWorker) {
+    EXPECT_EXIT(
+        {
+            set_thread_count(4);
+            parallel_for(64, [](std::size_t i) {
+                if (i % 3 == 2) big_arith_fatal_error_in_place("the heap overflow");
+            });
         },
         ::testing::ExitedWithCode(1), "^Big arith fatal error: \n the heap overflow\n$");
 }

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # cpack builds a Debian package; unpacked into a scratch root, its programs run
 # and it carries the library, the headers and the manual pages.
-# Usage: debian_package.sh CPACK CPACK_CONFIG SCRATCH
+# On GMP's kernel the package depends on GMP's run-time library.
+# Usage: debian_package.sh CPACK CPACK_CONFIG SCRATCH KERNEL
 set -u
-cpack=$1 config=$2 scratch=$3
+cpack=$1 config=$2 scratch=$3 kernel=$4
 status=0
 
 if ! command -v dpkg-deb >/dev/null; then
@@ -28,6 +29,14 @@ deb=${debs[0]}
 package=$(dpkg-deb -f "$deb" Package) version=$(dpkg-deb -f "$deb" Version)
 [ "$package $version" = "velmora 1.02" ] ||
   { echo "FAIL: the package is '$package $version'"; status=1; }
+
+depends=$(dpkg-deb -f "$deb" Depends)
+if [ "$kernel" = gmp ]; then
+  case ", $depends" in
+    *", libgmp10"*) ;;
+    *) echo "FAIL: built on GMP's kernel, but the package depends on: $depends"; status=1 ;;
+  esac
+fi
 
 root=$scratch/root
 dpkg -x "$deb" "$root"

@@ -8,6 +8,7 @@
 #include "reduce/minor_bound.hpp"
 #include "reduce/modular_echelon.hpp"
 #include "reduce/modular_lu.hpp"
+#include "reduce/prime_batches.hpp"
 #include "reduce/prime_source.hpp"
 #include "reduce/product_sum.hpp"
 
@@ -179,19 +180,32 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
     const int k = primes_for_bits(std::max(0L, h_det - bit_length(d) + 2));
     checked_buffer<residue> cofactors(k);
     checked_buffer<std::uint64_t> primes(k);
-    int found = 0;
-    for (int other = -1; found < k; ++other) {
-        if (other == index) continue;
-        const std::uint64_t q = other < 0 ? p : engine_prime(other);
-        const residue d_mod = reduce_mod(d, q);
-        if (d_mod == 0) continue;
-        if (other >= 0) {
-            for (int i = 0; i < n; ++i)
-                reduce_mod_all(a + std::size_t(i) * stride, std::size_t(n), q, w.data() + std::size_t(i) * n);
-            lu.factor(w.data(), q);
-        }
-        cofactors[found] = mul_mod(determinant_residue(lu, n, q), inverse_mod(d_mod, q), q);
-        primes[found++] = q;
+    cofactors[0] = mul_mod(determinant_residue(lu, n, p), inverse_mod(reduce_mod(d, p), p), p);
+    primes[0] = p;
+    // The others a batch at a time over the threads (p itself comes again and is passed).
+    struct image {
+        explicit image(int n) : w(std::size_t(n) * n), lu(n, n) {}
+        checked_buffer<residue> w;
+        modular_lu lu;
+        std::uint64_t q = 0;
+        residue det = 0;
+    };
+    auto images = make_prime_batches<image>([&] { return allocate_object<image>(n); },
+                                            [&](image& x, std::uint64_t q) {
+                                                x.q = q;
+                                                if (q == p) return;
+                                                for (int i = 0; i < n; ++i)
+                                                    reduce_mod_all(a + std::size_t(i) * stride, std::size_t(n), q,
+                                                                   x.w.data() + std::size_t(i) * n);
+                                                x.lu.factor(x.w.data(), q);
+                                                x.det = determinant_residue(x.lu, n, q);
+                                            });
+    for (int found = 1; found < k;) {
+        const image& x = images.next();
+        const residue d_mod = reduce_mod(d, x.q);
+        if (x.q == p || d_mod == 0) continue;
+        cofactors[found] = mul_mod(x.det, inverse_mod(d_mod, x.q), x.q);
+        primes[found++] = x.q;
     }
     big_int c;
     reconstruct_symmetric(cofactors.data(), primes.data(), k, 1, &c);

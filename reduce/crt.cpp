@@ -6,6 +6,7 @@
 #include "bigint/mag.hpp"
 #include "diag/checked_buffer.hpp"
 #include "diag/thread_pool.hpp"
+#include "reduce/remainder_tree.hpp"
 
 #include <algorithm>
 #include <cassert>
@@ -102,14 +103,24 @@ private:
     checked_buffer<big_int> nodes_;
 };
 
-// (M / p_s)^-1 mod p_s for every prime, M the product of all: O(k^2) word products.
-void cofactor_inverses(const std::uint64_t* primes, int k, residue* inverses) {
+// (M / p_s)^-1 mod p_s for every prime, M the product of all: M mod p_s^2, for every s at
+// once down a remainder tree, is a multiple r_s of p_s, and r_s / p_s = M / p_s (mod p_s).
+void cofactor_inverses(const std::uint64_t* primes, int k, const big_int& modulus, residue* inverses) {
+    checked_buffer<big_int> squares(k), remainders(k), scratch(2 * std::size_t(k));
+    for (int s = 0; s < k; ++s) {
+        const unsigned __int128 square = static_cast<unsigned __int128>(primes[s]) * primes[s];
+        const std::uint64_t words[2] = {static_cast<std::uint64_t>(square), static_cast<std::uint64_t>(square >> 64)};
+        squares[s] = big_int_from_words64(1, words, 2);
+    }
+    const remainder_tree tree(squares.data(), k);
+    tree.remainders(modulus, remainders.data(), scratch.data());
     for (int s = 0; s < k; ++s) {
         const std::uint64_t p = primes[s];
-        residue c = 1;
-        for (int u = 0; u < k; ++u)
-            if (u != s) c = mul_mod(c, primes[u] % p, p);
-        inverses[s] = inverse_mod(c, p);
+        const big_int_rep& r = remainders[s].rep();
+        // r_s < p^2 < 2^124: two words at most.
+        const unsigned __int128 value =
+            r.len == 0 ? 0 : (r.len == 1 ? r.digits[0] : (static_cast<unsigned __int128>(r.digits[1]) << 64) | r.digits[0]);
+        inverses[s] = inverse_mod(static_cast<residue>((value / p) % p), p);
     }
 }
 
@@ -189,7 +200,7 @@ void reconstruct_symmetric(residue* residues, const std::uint64_t* primes, int k
     }
     const product_tree tree(primes, k);
     checked_buffer<residue> inverses(k);
-    cofactor_inverses(primes, k, inverses.data());
+    cofactor_inverses(primes, k, tree.node(1), inverses.data());
     parallel_for(blocks, [&](std::size_t b) {
         std::size_t first, size;
         block(b, first, size);

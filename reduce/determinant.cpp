@@ -9,6 +9,7 @@
 #include "reduce/padic_det.hpp"
 #include "reduce/prime_batches.hpp"
 #include "reduce/prime_source.hpp"
+#include "reduce/remainder_tree.hpp"
 
 namespace velmora {
 
@@ -30,12 +31,15 @@ big_int leading_minor(const big_int* a, int m, int n) {
         std::uint64_t p = 0;
         residue det = 0;
     };
+    checked_buffer<big_int> block(std::size_t(m) * m);
+    for (int i = 0; i < m; ++i)
+        std::copy(a + std::size_t(i) * n, a + std::size_t(i) * n + m, block.data() + std::size_t(i) * m);
+    const residue_table table(block.data(), block.size(), k);
     auto images = make_prime_batches<image>([&] { return allocate_object<image>(m); },
-                                            [&](image& x, std::uint64_t p) {
+                                            [&](image& x, int index) {
+                                                const std::uint64_t p = engine_prime(index);
                                                 x.p = p;
-                                                for (int i = 0; i < m; ++i)
-                                                    reduce_mod_all(a + std::size_t(i) * n, std::size_t(m), p,
-                                                                   x.w.data() + std::size_t(i) * m);
+                                                table.residues(index, x.w.data());
                                                 const residue product =
                                                     x.lu.factor(x.w.data(), p) < m ? 0 : x.lu.pivot_product();
                                                 x.det = product != 0 && permutation_sign(x.lu.pivot_rows(), m) < 0

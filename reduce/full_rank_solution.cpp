@@ -7,6 +7,7 @@
 #include "reduce/modular_lu.hpp"
 #include "reduce/prime_batches.hpp"
 #include "reduce/prime_source.hpp"
+#include "reduce/remainder_tree.hpp"
 
 #include <algorithm>
 
@@ -37,10 +38,13 @@ bool solve_full_row_rank(const big_int* a, full_rank_solution& s, bool rank_know
         int rank = 0;
         std::uint64_t p = 0;
     };
+    const int k = primes_for_bits(minor_bound_bits(a, m, n) + 1);
+    const residue_table table(a, std::size_t(m) * n, k + 2);
     auto images = make_prime_batches<image>([&] { return allocate_object<image>(m, n, s.with_q); },
-                                            [&](image& x, std::uint64_t p) {
+                                            [&](image& x, int index) {
+                                                const std::uint64_t p = engine_prime(index);
                                                 x.p = p;
-                                                reduce_mod_all(a, x.w.size(), p, x.w.data());
+                                                table.residues(index, x.w.data());
                                                 x.rank = x.lu.factor(x.w.data(), p);
                                                 if (x.rank == m) x.lu.reduced_form(x.w.data(), s.with_q ? x.q.data() : nullptr, x.det);
                                             });
@@ -51,7 +55,6 @@ bool solve_full_row_rank(const big_int* a, full_rank_solution& s, bool rank_know
         first = &next_image();
     }
 
-    const int k = primes_for_bits(minor_bound_bits(a, m, n) + 1);
     const std::size_t count = s.values.size();
     checked_buffer<residue> residues(std::size_t(k) * count);
     checked_buffer<std::uint64_t> primes(k);

@@ -191,7 +191,8 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
         residue det = 0;
     };
     auto images = make_prime_batches<image>([&] { return allocate_object<image>(n); },
-                                            [&](image& x, std::uint64_t q) {
+                                            [&](image& x, int index) {
+                                                const std::uint64_t q = engine_prime(index);
                                                 x.q = q;
                                                 if (q == p) return;
                                                 for (int i = 0; i < n; ++i)

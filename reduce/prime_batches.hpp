@@ -14,8 +14,8 @@
 
 namespace velmora {
 
-// Image: a type built by make() (its buffers sized for the matrix) that fill(image, p)
-// sets to the image modulo the prime p.
+// Image: a type built by make() (its buffers sized for the matrix) that fill(image, k)
+// sets to the image modulo engine_prime(k).
 template <class Image, class Make, class Fill>
 class prime_batches {
 public:
@@ -39,7 +39,7 @@ public:
                     images_[b] = make_();
                     if (!images_[b]) big_arith_fatal_error("the heap overflow");
                 }
-            parallel_for(images_.size(), [&](std::size_t b) { fill_(*images_[b], engine_prime(first_ + int(b))); });
+            parallel_for(images_.size(), [&](std::size_t b) { fill_(*images_[b], first_ + int(b)); });
         }
         return *images_[index_++ - first_];
     }

@@ -6,6 +6,7 @@
 #include "reduce/modular_lu.hpp"
 #include "reduce/prime_batches.hpp"
 #include "reduce/prime_source.hpp"
+#include "reduce/remainder_tree.hpp"
 
 #include <algorithm>
 
@@ -51,10 +52,12 @@ void find_rank_profile(const big_int* a, int m, int n, rank_profile_request requ
         residue pivot_product = 0;
         int rank = 0;
     };
+    const residue_table table(a, std::size_t(m) * n, primes_for_bits(bounds.bits(most)) + 2);
     auto images = make_prime_batches<image>([&] { return allocate_object<image>(m, n); },
-                                            [&](image& x, std::uint64_t p) {
+                                            [&](image& x, int index) {
+                                                const std::uint64_t p = engine_prime(index);
                                                 x.p = p;
-                                                reduce_mod_all(a, x.w.size(), p, x.w.data());
+                                                table.residues(index, x.w.data());
                                                 x.rank = x.lu.factor(x.w.data(), p);
                                                 x.pivot_product = x.lu.pivot_product();
                                             });

@@ -9,12 +9,22 @@ namespace velmora {
 namespace {
 
 // Writes the k radix digits of group g, zero-padded on the left, at out; returns the end.
-char* write_group(char* out, mag_word g, mag_word radix, int k, const char* digit_chars) {
+// The radix is a constant of each instance, so that its divisions are products.
+template <mag_word radix>
+char* write_group_in(char* out, mag_word g, int k, const char* digit_chars) {
     for (int i = k; i-- > 0;) {
         out[i] = digit_chars[g % radix];
         g /= radix;
     }
     return out + k;
+}
+
+char* write_group(char* out, mag_word g, mag_word radix, int k, const char* digit_chars) {
+    switch (radix) {
+    case 10: return write_group_in<10>(out, g, k, digit_chars);
+    case 16: return write_group_in<16>(out, g, k, digit_chars);
+    default: return write_group_in<8>(out, g, k, digit_chars);
+    }
 }
 
 // Writes the digits of g without leading zeros at out (nothing for 0); returns the end.

@@ -71,16 +71,45 @@ bool is_prime_u64(std::uint64_t n) {
     return true;
 }
 
+namespace {
+
+// The odd numbers of the window [low, low + 2 window_odds) below the primes found so far
+// are sieved by the small primes, and only those left go to the Miller-Rabin test.
+constexpr int window_odds = 1 << 14;
+constexpr std::uint32_t sieve_limit = 1 << 12;
+
+// Appends the primes of the next window down, largest first.
+void find_more_primes() {
+    static std::uint32_t small[600];
+    static int small_count = 0;
+    if (small_count == 0)
+        for (std::uint32_t q = 3; q < sieve_limit; q += 2) {
+            bool prime = true;
+            for (int i = 0; i < small_count && small[i] * small[i] <= q; ++i)
+                if (q % small[i] == 0) prime = false;
+            if (prime) small[small_count++] = q;
+        }
+    const std::uint64_t top = found_count == 0 ? table_prime(prime_table_size - 1) : found[found_count - 1];
+    const std::uint64_t low = top - 2 * std::uint64_t(window_odds);  // odd, as top is
+    unsigned char composite[window_odds] = {};
+    for (int i = 0; i < small_count; ++i) {
+        const std::uint64_t q = small[i];
+        // The first odd multiple of q at or above low.
+        std::uint64_t first = (low + q - 1) / q * q;
+        if (first % 2 == 0) first += q;
+        for (std::uint64_t x = first; x < top; x += 2 * q) composite[(x - low) / 2] = 1;
+    }
+    for (int j = window_odds; j-- > 0;)
+        if (!composite[j] && is_prime_u64(low + 2 * std::uint64_t(j))) append_found(low + 2 * std::uint64_t(j));
+}
+
+} // namespace
+
 std::uint64_t engine_prime(int k) {
     assert(k >= 0 && k < max_engine_primes);
     if (k < prime_table_size) return table_prime(k);
     const int index = k - prime_table_size;
-    while (found_count <= index) {
-        std::uint64_t candidate = found_count == 0 ? table_prime(prime_table_size - 1) : found[found_count - 1];
-        do candidate -= 2;
-        while (!is_prime_u64(candidate));
-        append_found(candidate);
-    }
+    while (found_count <= index) find_more_primes();
     return found[index];
 }
 

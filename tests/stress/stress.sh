@@ -66,10 +66,10 @@ measure "zerk -b, a million-digit numerator over 3" zerk "$scratch/fraction.in" 
 # limited <label> <measure> <program> <input> <limits> <args...>; measure is cksum or
 # "wc -c" (for outputs of many gigabytes).
 limited() {
-  label=$1; summary=$2; program=$3; input=$4; limits=$5; shift 5
+  label=$1; summary=$2; program=$3; input=$4; run_limits=$5; shift 5
   expected=$("$bin/$program" "$@" <"$input" 2>/dev/null | $summary)
   complete=0; reported=0; unstarted=0
-  for limit in $limits; do
+  for limit in $run_limits; do
     got=$( (ulimit -v "$limit"; "$bin/$program" "$@" <"$input" 2>"$scratch/err"; echo $? >"$scratch/status") | $summary)
     status=$(cat "$scratch/status")
     if [ "$status" -eq 127 ] && grep -q 'error while loading shared libraries' "$scratch/err"; then

@@ -66,9 +66,17 @@ int first_prime_rank(const big_int* a, int m, int n) {
     return lu.factor(w.data(), p);
 }
 
+bool padic_pays(const big_int* a, int m, std::size_t stride) {
+    if (m < padic_threshold) return false;
+    for (int i = 0; i < m; ++i)
+        for (int j = 0; j < m; ++j)
+            if (3 * long(a[std::size_t(i) * stride + j].rep().len) >= m) return false;
+    return true;
+}
+
 big_int leading_determinant(const big_int* a, int m, int n) {
     big_int d;
-    if (m >= padic_threshold && padic_determinant(a, m, std::size_t(n), d)) return d;
+    if (padic_pays(a, m, std::size_t(n)) && padic_determinant(a, m, std::size_t(n), d)) return d;
     return leading_minor(a, m, n);
 }
 

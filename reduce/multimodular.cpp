@@ -319,7 +319,7 @@ bool multimodular_echelon(const matrix<rational<big_int>>& A, matrix<rational<bi
             return true;
         }
         if (deficient_results(sr, guess, guess.columns_proven, B, Q, basis, det, request)) return true;
-    } else if (m == n && request.det && !need_columns && m >= padic_threshold &&
+    } else if (m == n && request.det && !need_columns && padic_pays(a, m, std::size_t(n)) &&
                padic_determinant(a, m, std::size_t(n), square_det)) {
         // A nonzero determinant proves full rank.
         basis.resize(0);
@@ -356,7 +356,7 @@ bool multimodular_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matr
         for (int j = 0; j < n; ++j) a[std::size_t(i) * n + j] = A(i, j);
     if (few_lines_of_long_entries(a.data(), m, n)) return false;
     big_int square_det;
-    if (m == n && !request.b && !request.q && request.det && m >= padic_threshold &&
+    if (m == n && !request.b && !request.q && request.det && padic_pays(a.data(), m, std::size_t(n)) &&
         padic_determinant(a.data(), m, std::size_t(n), square_det)) {
         // A nonzero determinant proves full rank.
         basis.resize(0);

@@ -1,7 +1,8 @@
 // Images of one matrix modulo consecutive primes of the engine's sequence, made a batch
 // at a time over the threads (one prime per thread) and handed out in the order of the
 // primes: every decision taken on them is the one taken one prime at a time, whatever the
-// number of threads. With one thread a batch is one prime.
+// number of threads. The first batch is one prime, which often settles the matter; with
+// one thread every batch is one prime.
 #pragma once
 
 #include "diag/allocation.hpp"
@@ -21,7 +22,6 @@ class prime_batches {
 public:
     prime_batches(Make make, Fill fill) : make_(make), fill_(fill), images_(thread_count()) {
         for (std::size_t b = 0; b < images_.size(); ++b) images_[b] = nullptr;
-        first_ = -int(images_.size());
     }
     prime_batches(const prime_batches&) = delete;
     prime_batches& operator=(const prime_batches&) = delete;
@@ -31,15 +31,16 @@ public:
 
     // The image modulo the next prime of the sequence, valid until the next call.
     Image& next() {
-        if (index_ == first_ + int(images_.size())) {
+        if (index_ == first_ + made_) {
             first_ = index_;
-            engine_prime(first_ + int(images_.size()) - 1);  // primes beyond the table, found here
-            for (std::size_t b = 0; b < images_.size(); ++b)
+            made_ = first_ == 0 ? 1 : int(images_.size());
+            engine_prime(first_ + made_ - 1);  // primes beyond the table, found here
+            for (int b = 0; b < made_; ++b)
                 if (!images_[b]) {
                     images_[b] = make_();
                     if (!images_[b]) big_arith_fatal_error("the heap overflow");
                 }
-            parallel_for(images_.size(), [&](std::size_t b) { fill_(*images_[b], first_ + int(b)); });
+            parallel_for(std::size_t(made_), [&](std::size_t b) { fill_(*images_[b], first_ + int(b)); });
         }
         return *images_[index_++ - first_];
     }
@@ -48,7 +49,7 @@ private:
     Make make_;
     Fill fill_;
     checked_buffer<Image*> images_;
-    int first_, index_ = 0;  // images_[b] holds prime first_ + b
+    int first_ = 0, made_ = 0, index_ = 0;  // images_[b] holds prime first_ + b, b < made_
 };
 
 template <class Image, class Make, class Fill>

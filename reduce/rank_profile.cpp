@@ -1,5 +1,7 @@
 #include "reduce/rank_profile.hpp"
 
+#include "diag/allocation.hpp"
+#include "diag/report.hpp"
 #include "reduce/crt.hpp"
 #include "reduce/minor_bound.hpp"
 #include "reduce/modular_echelon.hpp"
@@ -9,6 +11,7 @@
 #include "reduce/remainder_tree.hpp"
 
 #include <algorithm>
+#include <memory>
 
 namespace velmora {
 
@@ -42,7 +45,16 @@ void first_prime_profile(const big_int* a, int m, int n, rank_profile& out) {
 void find_rank_profile(const big_int* a, int m, int n, rank_profile_request request, rank_profile& out) {
     const int most = std::min(m, n);
     const bool by_rank_only = !request.columns;
-    const minor_bounds bounds(a, m, n);
+    // The bounds on the minors, made when first needed: one prime of rank min(m, n), or of
+    // rank n, needs none.
+    std::unique_ptr<minor_bounds> bounds;
+    auto bits = [&](int order) {
+        if (!bounds) {
+            bounds.reset(allocate_object<minor_bounds>(a, m, n));
+            if (!bounds) big_arith_fatal_error("the heap overflow");
+        }
+        return bounds->bits(order);
+    };
     // One image: the prime, its rank profile and pivot product (det at full row rank).
     struct image {
         image(int m, int n) : w(std::size_t(m) * n), lu(m, n) {}
@@ -52,7 +64,8 @@ void find_rank_profile(const big_int* a, int m, int n, rank_profile_request requ
         residue pivot_product = 0;
         int rank = 0;
     };
-    const residue_table table(a, std::size_t(m) * n, primes_for_bits(bounds.bits(most)) + 2);
+    const std::size_t count = std::size_t(m) * n;
+    const residue_table table(a, count, residue_table::long_integers(a, count) ? primes_for_bits(bits(most)) + 2 : 0);
     auto images = make_prime_batches<image>([&] { return allocate_object<image>(m, n); },
                                             [&](image& x, int index) {
                                                 const std::uint64_t p = engine_prime(index);
@@ -93,11 +106,11 @@ void find_rank_profile(const big_int* a, int m, int n, rank_profile_request requ
         }
         ++agreeing;
 
-        long target = best < most ? std::max(bounds.bits(best), bounds.bits(best + 1)) : bounds.bits(best);
         // A rank of min(m, n) cannot be exceeded, and n pivots are every column.
-        if ((by_rank_only && best == most) || best == n) target = 0;
+        const bool settled = (by_rank_only && best == most) || best == n;
+        long target = settled ? 0 : best < most ? std::max(bits(best), bits(best + 1)) : bits(best);
         const bool with_det = request.det_of_full_rows && best == m;
-        if (with_det) target = std::max(target, bounds.bits(m) + 1);
+        if (with_det) target = std::max(target, bits(m) + 1);
         if (agreeing >= primes_for_bits(target)) break;
     }
     out.rank = best;

@@ -43,11 +43,15 @@ void remainder_tree::remainders(const big_int& x, big_int* out, big_int* scratch
     for (int s = 0; s < count_; ++s) out[s] = scratch[count_ + s];
 }
 
+bool residue_table::long_integers(const big_int* a, std::size_t count) {
+    for (std::size_t e = 0; e < count; ++e)
+        if (a[e].rep().len >= tree_words) return true;
+    return false;
+}
+
 residue_table::residue_table(const big_int* a, std::size_t count, int primes)
     : a_(a), count_(count), table_(1) {
-    std::uint32_t longest = 0;
-    for (std::size_t e = 0; e < count; ++e) longest = std::max(longest, a[e].rep().len);
-    if (longest < tree_words || primes < tree_primes || count == 0) return;
+    if (primes < tree_primes || count == 0 || !long_integers(a, count)) return;
     const int blocks = (primes + primes_per_block - 1) / primes_per_block;
     made_ = blocks * primes_per_block;
     engine_prime(made_ - 1);  // primes beyond the table, found here

@@ -41,6 +41,9 @@ public:
     // For the count integers at a, and about `primes` primes (a hint: more are served too).
     residue_table(const big_int* a, std::size_t count, int primes);
 
+    // Whether integers this long are worth the trees (else the hint is not looked at).
+    static bool long_integers(const big_int* a, std::size_t count);
+
     // out[e] = a[e] mod engine_prime(index) for e < count.
     void residues(int index, residue* out) const;
 

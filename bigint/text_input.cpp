@@ -42,13 +42,16 @@ private:
     bool ended_ = false;
 };
 
-// The digit characters of a number, in a buffer that doubles when full.
+// The digit characters of a number: in the object for short numbers, then in a checked
+// buffer that doubles when full.
 class digit_text {
 public:
     digit_text() = default;
     digit_text(const digit_text&) = delete;
     digit_text& operator=(const digit_text&) = delete;
-    ~digit_text() { delete[] chars_; }
+    ~digit_text() {
+        if (chars_ != inline_chars_) delete[] chars_;
+    }
 
     void append(char c) {
         if (size_ == capacity_) grow();
@@ -60,17 +63,19 @@ public:
 
 private:
     void grow() {
-        const std::size_t capacity = capacity_ == 0 ? 64 : 2 * capacity_;
+        const std::size_t capacity = 2 * capacity_;
         char* chars = new_chars(capacity);
         std::copy_n(chars_, size_, chars);
-        delete[] chars_;
+        if (chars_ != inline_chars_) delete[] chars_;
         chars_ = chars;
         capacity_ = capacity;
     }
 
-    char* chars_ = nullptr;
+    static constexpr std::size_t inline_room = 64;
+    char inline_chars_[inline_room];
+    char* chars_ = inline_chars_;
     std::size_t size_ = 0;
-    std::size_t capacity_ = 0;
+    std::size_t capacity_ = inline_room;
 };
 
 bool is_space(int c) {
@@ -94,6 +99,15 @@ big_int value_of_digits(const digit_text& text, int radix, std::int32_t sign) {
     group_size(radix, P, k);
     const std::size_t L = text.size();
     const std::size_t g = (L - 1) / k + 1;
+    if (g == 1) {
+        // One group: the value is that word.
+        mag_word value = 0;
+        for (const char* c = text.chars(); c != text.chars() + L; ++c)
+            value = value * mag_word(radix) + mag_word(digit_value(*c, radix));
+        big_int_rep* r = new_rep(1);
+        r->digits[0] = value;
+        return make_big_int(r, sign, 1);
+    }
     mag_word* groups = new_words(g);
     const char* c = text.chars();
     std::size_t take = L % k == 0 ? k : L % k;

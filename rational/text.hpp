@@ -31,13 +31,22 @@ template <class T>
 std::istream& operator>>(std::istream& in, rational<T>& a) {
     T n;
     in >> n;
-    // peek on a stream that is no longer good would set failbit; a number that
-    // ended the text stands alone.
-    if (!in.good() || in.peek() != '/') {
+    // A stream that is no longer good is left as it is; a number that ended the text
+    // stands alone (eofbit, as peek would set it). The next character is looked at in the
+    // buffer itself: the number was just read, so no sentry (nor its flush) is needed.
+    const bool slash = in.good() && [&] {
+        const std::istream::int_type c = in.rdbuf()->sgetc();
+        if (std::istream::traits_type::eq_int_type(c, std::istream::traits_type::eof())) {
+            in.setstate(std::ios::eofbit);
+            return false;
+        }
+        return std::istream::traits_type::to_char_type(c) == '/';
+    }();
+    if (!slash) {
         a = rational<T>(n);
         return in;
     }
-    in.get();
+    in.rdbuf()->sbumpc();
     T d;
     in >> d;
     if (d == T(0)) {

@@ -57,7 +57,7 @@ tsan:
 	@$(CMAKE) -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_TSAN=ON >/dev/null
 	$(CMAKE) --build $(TSAN_BUILD) -j $(JOBS) --target reduce_tests driver_tests diag_tests
 	cd $(TSAN_BUILD) && VELMORA_THREADS=4 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
-	  ctest --output-on-failure --no-tests=error -j $(JOBS) -R '^(Multimodular|EnginePath|ThreadPool|ChineseRemainder|PrimeSequence|ProductSum)'
+	  ctest --output-on-failure --no-tests=error -j $(JOBS) -R '^(Multimodular|EnginePath|ThreadPool|ChineseRemainder|PrimeSequence|ProductSum|ResidueTable|PadicDeterminant)'
 
 # Benchmarks beside GMP, in Release builds of their own; needs Google Benchmark and GMP. The
 # big_int table on the own kernel first, then on the build's kernel (gmp unless KERNEL says

@@ -35,4 +35,9 @@ big_int fitted_value(big_int_rep* r, std::int32_t sign, std::uint32_t len);
 // are dropped; zero when none is left).
 big_int copied_value(std::int32_t sign, const mag_word* from, std::uint32_t n);
 
+// x in a record of its own. A task on another thread takes such a copy of every value that
+// other tasks share: an operation may return a copy of an operand, and the reference it
+// counts must be on a record of that thread alone.
+big_int own_record(const big_int& x);
+
 } // namespace velmora

@@ -119,6 +119,11 @@ big_int fitted_value(big_int_rep* r, std::int32_t sign, std::uint32_t len) {
     return make_big_int(r, sign, len);
 }
 
+big_int own_record(const big_int& x) {
+    const big_int_rep& r = x.rep();
+    return copied_value(r.sign, r.digits, r.len);
+}
+
 big_int copied_value(std::int32_t sign, const mag_word* from, std::uint32_t n) {
     n = mag_length(from, n);
     if (n == 0) return big_int();

@@ -78,31 +78,6 @@ void mixed_radix_digits(residue* residues, std::size_t stride, const std::uint64
     }
 }
 
-// The product tree of the primes: node 1 is the root, node j has children 2j and 2j + 1,
-// and the leaves k .. 2k - 1 hold the primes (an implicit tree of 2k - 1 nodes, which
-// need not be balanced: every node is the product of its two children all the same).
-class product_tree {
-public:
-    product_tree(const std::uint64_t* primes, int k) : k_(k), nodes_(2 * std::size_t(k)) {
-        for (int s = 0; s < k; ++s) nodes_[std::size_t(k + s)] = big_int_from_words64(1, &primes[s], 1);
-        for (int j = k - 1; j >= 1; --j) nodes_[j] = nodes_[2 * std::size_t(j)] * nodes_[2 * std::size_t(j) + 1];
-    }
-    // A tree of its own records, for use on another thread: shared values are never
-    // operands there, since an operation may return a copy of an operand.
-    product_tree(const product_tree& other) : k_(other.k_), nodes_(other.nodes_.size()) {
-        for (std::size_t j = 1; j < nodes_.size(); ++j) {
-            const big_int_rep& r = other.nodes_[j].rep();
-            nodes_[j] = copied_value(r.sign, r.digits, r.len);
-        }
-    }
-    int leaves() const { return k_; }
-    const big_int& node(std::size_t j) const { return nodes_[j]; }
-
-private:
-    int k_;
-    checked_buffer<big_int> nodes_;
-};
-
 // (M / p_s)^-1 mod p_s for every prime, M the product of all: M mod p_s^2, for every s at
 // once down a remainder tree, is a multiple r_s of p_s, and r_s / p_s = M / p_s (mod p_s).
 void cofactor_inverses(const std::uint64_t* primes, int k, const big_int& modulus, residue* inverses) {
@@ -129,7 +104,7 @@ void cofactor_inverses(const std::uint64_t* primes, int k, const big_int& modulu
 // times its left product), then reduced modulo M: the sum is below k M, so the reduction
 // is one short division. O(M(h) log k) per value for h-bit values, fast products given.
 void reconstruct_by_tree(const residue* residues, std::size_t stride, const std::uint64_t* primes,
-                         const product_tree& tree, const residue* inverses, std::size_t count, big_int* out) {
+                         const remainder_tree& tree, const residue* inverses, std::size_t count, big_int* out) {
     const int k = tree.leaves();
     const big_int& modulus = tree.node(1);
     const big_int half = modulus / big_int(2);  // M is odd: x > half means x - M
@@ -198,7 +173,10 @@ void reconstruct_symmetric(residue* residues, const std::uint64_t* primes, int k
         });
         return;
     }
-    const product_tree tree(primes, k);
+    // The product tree of the primes.
+    checked_buffer<big_int> leaves(k);
+    for (int s = 0; s < k; ++s) leaves[s] = big_int_from_words64(1, &primes[s], 1);
+    const remainder_tree tree(leaves.data(), k);
     checked_buffer<residue> inverses(k);
     cofactor_inverses(primes, k, tree.node(1), inverses.data());
     parallel_for(blocks, [&](std::size_t b) {
@@ -208,7 +186,7 @@ void reconstruct_symmetric(residue* residues, const std::uint64_t* primes, int k
             reconstruct_by_tree(residues + first, count, primes, tree, inverses.data(), size, out + first);
             return;
         }
-        const product_tree own(tree);
+        const remainder_tree own(tree);
         reconstruct_by_tree(residues + first, count, primes, own, inverses.data(), size, out + first);
     });
 }

@@ -39,14 +39,6 @@ rational<big_int> over(const big_int& x, const big_int& d) {
     return r;
 }
 
-// A value of its own record, equal to x. A task on another thread takes its own copy of
-// every value that other tasks share: an operation may return a copy of an operand, and
-// the reference it counts must be on a record of that thread alone.
-big_int own_copy(const big_int& x) {
-    const big_int_rep& r = x.rep();
-    return copied_value(r.sign, r.digits, r.len);
-}
-
 // body(first, last) for blocks of the rows 0 .. count-1, one block per thread.
 template <class Body>
 void in_row_blocks(int count, Body body) {
@@ -61,7 +53,7 @@ void in_row_blocks(int count, Body body) {
 void fill_reduced_rows(matrix<rational<big_int>>& B, const full_rank_solution& s) {
     const int r = s.m, n = s.n;
     in_row_blocks(r, [&](int first, int last) {
-        const big_int d = own_copy(s.minor());
+        const big_int d = own_record(s.minor());
         for (int t = first; t < last; ++t) {
             B(t, s.pivots[t]) = rational<big_int>(1);
             for (int c = 0, k = 0, u = 0; c < n; ++c) {
@@ -78,9 +70,9 @@ void fill_transform_rows(matrix<rational<big_int>>& Q, const full_rank_solution&
                          const int* rows) {
     const int r = s.m;
     in_row_blocks(r, [&](int first, int last) {
-        const big_int d = own_copy(s.minor());
+        const big_int d = own_record(s.minor());
         checked_buffer<big_int> scales(r);
-        for (int u = 0; u < r; ++u) scales[u] = own_copy(lcms[rows ? rows[u] : u]);
+        for (int u = 0; u < r; ++u) scales[u] = own_record(lcms[rows ? rows[u] : u]);
         for (int t = first; t < last; ++t)
             for (int u = 0; u < r; ++u) Q(t, rows ? rows[u] : u) = over(s.scaled_q(t, u) * scales[u], d);
     });
@@ -277,13 +269,13 @@ bool deficient_results(const scaled_rows& sr, const rank_profile& profile, bool 
         for (int u = 0; u < r; ++u) q_words = std::max<std::size_t>(q_words, s.scaled_q(t, u).rep().len);
     in_row_blocks(m - r, [&](int first, int last) {
         product_sum combination(product_sum_words(a_words, q_words, std::size_t(r)));
-        const big_int own_d = own_copy(d);
+        const big_int own_d = own_record(d);
         checked_buffer<big_int> scales(r);
-        for (int u = 0; u < r; ++u) scales[u] = own_copy(sr.lcms[rows[u]]);
+        for (int u = 0; u < r; ++u) scales[u] = own_record(sr.lcms[rows[u]]);
         for (int k = r + first; k < r + last; ++k) {
             const int i = sequence.order[k];
             Q(k, i) = number(1);
-            const big_int denominator = own_d * own_copy(sr.lcms[i]);
+            const big_int denominator = own_d * own_record(sr.lcms[i]);
             // d c(i) = a[i, P] (d a[s, P]^-1), an integer row.
             for (int u = 0; u < r; ++u) {
                 combination.clear();
@@ -406,7 +398,7 @@ bool multimodular_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matr
     const bool fill_b = request.b && sized(B, m, n), fill_q = request.q && sized(Q, m, m);
     if (fill_b || fill_q)
         in_row_blocks(m, [&](int first, int last) {
-            const big_int own_d = own_copy(d);
+            const big_int own_d = own_record(d);
             for (int t = first; t < last; ++t) {
                 big_int g = abs(own_d);
                 for (int k = 0; k < width && g != one; ++k) g = gcd(g, s.scaled_b(t, k));

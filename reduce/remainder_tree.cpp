@@ -20,11 +20,6 @@ constexpr int primes_per_block = 32;
 constexpr std::uint32_t tree_words = 32;
 constexpr int tree_primes = 128;
 
-big_int own_record(const big_int& x) {
-    const big_int_rep& r = x.rep();
-    return copied_value(r.sign, r.digits, r.len);
-}
-
 } // namespace
 
 remainder_tree::remainder_tree(const big_int* moduli, int count) : count_(count), nodes_(2 * std::size_t(count)) {

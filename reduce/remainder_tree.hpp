@@ -21,7 +21,9 @@ public:
     remainder_tree& operator=(const remainder_tree&) = delete;
 
     int leaves() const { return count_; }
-    // The product of all the moduli.
+    // Node j: 1 is the root (the product of all the moduli), node j has children 2j and
+    // 2j + 1, the leaves are count .. 2 count - 1 (moduli[0] .. moduli[count - 1]).
+    const big_int& node(std::size_t j) const { return nodes_[j]; }
     const big_int& product() const { return nodes_[1]; }
 
     // out[s] = x mod moduli[s] for every s, for x >= 0. scratch holds 2 count values.

@@ -7,11 +7,33 @@
 #include "reduce/modular_echelon.hpp"
 #include "reduce/modular_lu.hpp"
 #include "reduce/padic_det.hpp"
-#include "reduce/prime_batches.hpp"
 #include "reduce/prime_source.hpp"
-#include "reduce/remainder_tree.hpp"
 
 namespace velmora {
+
+const big_int* block_determinants::copy_block(const big_int* a, int n, std::size_t stride, big_int* block) {
+    for (int i = 0; i < n; ++i)
+        std::copy(a + std::size_t(i) * stride, a + std::size_t(i) * stride + n, block + std::size_t(i) * n);
+    return block;
+}
+
+block_determinants::block_determinants(const big_int* a, int n, std::size_t stride, int primes)
+    : block_(std::size_t(n) * n), table_(copy_block(a, n, stride, block_.data()), block_.size(), primes),
+      images_(make{n}, fill{&table_}) {}
+
+block_determinants::image* block_determinants::make::operator()() const { return allocate_object<image>(n); }
+
+void block_determinants::fill::operator()(image& x, int index) const {
+    x.p = engine_prime(index);
+    table->residues(index, x.w.data());
+    x.lu.factor(x.w.data(), x.p);
+}
+
+std::uint64_t block_determinants::next(residue& det) {
+    const image& x = images_.next();
+    det = x.lu.determinant();
+    return x.p;
+}
 
 namespace {
 
@@ -24,33 +46,8 @@ big_int leading_minor(const big_int* a, int m, int n) {
     const int k = primes_for_bits(minor_bounds(a, m, n, lead.data(), m).bits(m) + 1);
     checked_buffer<residue> residues(k);
     checked_buffer<std::uint64_t> primes(k);
-    struct image {
-        explicit image(int m) : w(std::size_t(m) * m), lu(m, m) {}
-        checked_buffer<residue> w;
-        modular_lu lu;
-        std::uint64_t p = 0;
-        residue det = 0;
-    };
-    checked_buffer<big_int> block(std::size_t(m) * m);
-    for (int i = 0; i < m; ++i)
-        std::copy(a + std::size_t(i) * n, a + std::size_t(i) * n + m, block.data() + std::size_t(i) * m);
-    const residue_table table(block.data(), block.size(), k);
-    auto images = make_prime_batches<image>([&] { return allocate_object<image>(m); },
-                                            [&](image& x, int index) {
-                                                const std::uint64_t p = engine_prime(index);
-                                                x.p = p;
-                                                table.residues(index, x.w.data());
-                                                const residue product =
-                                                    x.lu.factor(x.w.data(), p) < m ? 0 : x.lu.pivot_product();
-                                                x.det = product != 0 && permutation_sign(x.lu.pivot_rows(), m) < 0
-                                                            ? p - product
-                                                            : product;
-                                            });
-    for (int s = 0; s < k; ++s) {
-        const image& x = images.next();
-        residues[s] = x.det;
-        primes[s] = x.p;
-    }
+    block_determinants images(a, m, std::size_t(n), k);
+    for (int s = 0; s < k; ++s) primes[s] = images.next(residues[s]);
     big_int d;
     reconstruct_symmetric(residues.data(), primes.data(), k, 1, &d);
     return d;

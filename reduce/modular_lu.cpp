@@ -56,11 +56,16 @@ residue modular_lu::pivot_product() const {
     return product;
 }
 
+residue modular_lu::determinant() const {
+    if (rank_ < m_) return 0;
+    const residue product = pivot_product();
+    return product != 0 && permutation_sign(rows_.data(), m_) < 0 ? p_ - product : product;
+}
+
 void modular_lu::reduced_form(residue* W, residue* q, residue& det) {
     const int m = m_;
     const std::uint64_t p = p_;
-    const residue product = pivot_product();
-    det = permutation_sign(rows_.data(), m) < 0 && product != 0 ? p - product : product;
+    det = determinant();
     // U_P by rows, and the inverses of its diagonal.
     checked_buffer<residue> u_p(std::size_t(m) * m), x(m), z(m);
     checked_buffer<shoup_factor> inverse(m);

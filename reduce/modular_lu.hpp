@@ -23,6 +23,9 @@ public:
     const int* pivot_cols() const { return cols_.data(); }  // increasing
     // The product of the pivots U[t][c_t].
     residue pivot_product() const;
+    // The determinant modulo p of W on the pivot columns, rows in their order: the pivot
+    // product with the sign of the row order t -> rows_[t]; 0 when the rank is below m.
+    residue determinant() const;
 
     // With rank m: the reduced row echelon form R = U_P^-1 U of W (U_P the square part of U
     // on the pivot columns) and the inverse of W on the pivot columns, written as

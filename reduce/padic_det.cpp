@@ -5,10 +5,10 @@
 #include "diag/checked_buffer.hpp"
 #include "rational/gcd.hpp"
 #include "reduce/crt.hpp"
+#include "reduce/determinant.hpp"
 #include "reduce/minor_bound.hpp"
 #include "reduce/modular_echelon.hpp"
 #include "reduce/modular_lu.hpp"
-#include "reduce/prime_batches.hpp"
 #include "reduce/prime_source.hpp"
 #include "reduce/product_sum.hpp"
 
@@ -27,13 +27,6 @@ big_int power_of_two(long e) {
     checked_buffer<std::uint64_t> words(std::size_t(e / 64 + 1));
     words[std::size_t(e / 64)] = std::uint64_t(1) << (e % 64);
     return big_int_from_words64(1, words.data(), words.size());
-}
-
-// det A modulo p from a factorisation of the square matrix (rows in their order).
-residue determinant_residue(const modular_lu& lu, int n, std::uint64_t p) {
-    if (lu.rank() < n) return 0;
-    const residue product = lu.pivot_product();
-    return product != 0 && permutation_sign(lu.pivot_rows(), n) < 0 ? p - product : product;
 }
 
 // x mod m in (-m/2, m/2], for m > 0.
@@ -180,33 +173,17 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
     const int k = primes_for_bits(std::max(0L, h_det - bit_length(d) + 2));
     checked_buffer<residue> cofactors(k);
     checked_buffer<std::uint64_t> primes(k);
-    cofactors[0] = mul_mod(determinant_residue(lu, n, p), inverse_mod(reduce_mod(d, p), p), p);
+    cofactors[0] = mul_mod(lu.determinant(), inverse_mod(reduce_mod(d, p), p), p);
     primes[0] = p;
     // The others a batch at a time over the threads (p itself comes again and is passed).
-    struct image {
-        explicit image(int n) : w(std::size_t(n) * n), lu(n, n) {}
-        checked_buffer<residue> w;
-        modular_lu lu;
-        std::uint64_t q = 0;
-        residue det = 0;
-    };
-    auto images = make_prime_batches<image>([&] { return allocate_object<image>(n); },
-                                            [&](image& x, int index) {
-                                                const std::uint64_t q = engine_prime(index);
-                                                x.q = q;
-                                                if (q == p) return;
-                                                for (int i = 0; i < n; ++i)
-                                                    reduce_mod_all(a + std::size_t(i) * stride, std::size_t(n), q,
-                                                                   x.w.data() + std::size_t(i) * n);
-                                                x.lu.factor(x.w.data(), q);
-                                                x.det = determinant_residue(x.lu, n, q);
-                                            });
+    block_determinants others(a, n, stride, k);
     for (int found = 1; found < k;) {
-        const image& x = images.next();
-        const residue d_mod = reduce_mod(d, x.q);
-        if (x.q == p || d_mod == 0) continue;
-        cofactors[found] = mul_mod(x.det, inverse_mod(d_mod, x.q), x.q);
-        primes[found++] = x.q;
+        residue det_q = 0;
+        const std::uint64_t q = others.next(det_q);
+        const residue d_mod = reduce_mod(d, q);
+        if (q == p || d_mod == 0) continue;
+        cofactors[found] = mul_mod(det_q, inverse_mod(d_mod, q), q);
+        primes[found++] = q;
     }
     big_int c;
     reconstruct_symmetric(cofactors.data(), primes.data(), k, 1, &c);

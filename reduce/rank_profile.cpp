@@ -61,7 +61,7 @@ void find_rank_profile(const big_int* a, int m, int n, rank_profile_request requ
         checked_buffer<residue> w;
         modular_lu lu;
         std::uint64_t p = 0;
-        residue pivot_product = 0;
+        residue det = 0;  // at full row rank
         int rank = 0;
     };
     const std::size_t count = std::size_t(m) * n;
@@ -72,7 +72,7 @@ void find_rank_profile(const big_int* a, int m, int n, rank_profile_request requ
                                                 x.p = p;
                                                 table.residues(index, x.w.data());
                                                 x.rank = x.lu.factor(x.w.data(), p);
-                                                x.pivot_product = x.lu.pivot_product();
+                                                x.det = x.lu.determinant();
                                             });
     // The agreeing primes and, at full row rank, the determinants modulo them.
     int agreeing = 0;
@@ -85,7 +85,6 @@ void find_rank_profile(const big_int* a, int m, int n, rank_profile_request requ
         const int r = x.rank;
         const int* rows = x.lu.pivot_rows();
         const int* cols = x.lu.pivot_cols();
-        const residue pivot_product = x.pivot_product;
         const int order = best < 0 ? 1 : compare_lists(cols, r, out.cols.data(), best, by_rank_only);
         if (order < 0) continue;
         if (order > 0) {
@@ -99,11 +98,7 @@ void find_rank_profile(const big_int* a, int m, int n, rank_profile_request requ
             dets.resize(2 * dets.size());
         }
         primes[agreeing] = p;
-        if (r == m) {
-            // Rows taken in another order than their own: the permutation's sign.
-            dets[agreeing] = permutation_sign(rows, m) < 0 && pivot_product != 0 ? p - pivot_product
-                                                                                         : pivot_product;
-        }
+        if (r == m) dets[agreeing] = x.det;
         ++agreeing;
 
         // A rank of min(m, n) cannot be exceeded, and n pivots are every column.

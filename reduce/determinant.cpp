@@ -4,10 +4,10 @@
 #include "diag/checked_buffer.hpp"
 #include "reduce/crt.hpp"
 #include "reduce/minor_bound.hpp"
-#include "reduce/modular_echelon.hpp"
 #include "reduce/modular_lu.hpp"
 #include "reduce/padic_det.hpp"
 #include "reduce/prime_source.hpp"
+#include "reduce/rank_profile.hpp"
 
 namespace velmora {
 
@@ -56,11 +56,9 @@ big_int leading_minor(const big_int* a, int m, int n) {
 } // namespace
 
 int first_prime_rank(const big_int* a, int m, int n) {
-    const std::uint64_t p = engine_prime(0);
-    checked_buffer<residue> w(std::size_t(m) * n);
-    reduce_mod_all(a, w.size(), p, w.data());
-    modular_lu lu(m, n);
-    return lu.factor(w.data(), p);
+    rank_profile profile(m, n);
+    first_prime_profile(a, m, n, profile);
+    return profile.rank;
 }
 
 bool padic_pays(const big_int* a, int m, std::size_t stride) {

@@ -55,4 +55,9 @@ std::uint32_t kernel_to_groups(mag_word* a, mag_word* out, std::uint32_t n, mag_
 // every group is 0). Pre: out has room for n words and overlaps nothing.
 std::uint32_t kernel_from_groups(const mag_word* g, mag_word* out, std::uint32_t n, mag_word P);
 
+// The radix digits (radix 10; the kernels take 8 and 16 too) of a (n words) as values below radix, most significant first and
+// without leading zeros, into out; returns their count. Destroys a. Pre: n >= 1,
+// a[n - 1] != 0; out has room for mag_digit_room(n) values (radix_groups.hpp).
+std::uint32_t kernel_to_digits(mag_word* a, unsigned char* out, std::uint32_t n, int radix);
+
 } // namespace velmora

@@ -236,6 +236,17 @@ std::uint32_t kernel_to_groups(mag_word* a, mag_word* out, std::uint32_t n, mag_
     return count;
 }
 
+std::uint32_t kernel_to_digits(mag_word* a, unsigned char* out, std::uint32_t n, int radix) {
+    assert(n >= 1 && a[n - 1] != 0);
+    // GMP writes the digits straight from the words (subquadratically on long ones), maybe
+    // after leading zeros; mag_digit_room(n) holds every digit of n words and one more.
+    const std::size_t written = mpn_get_str(out, radix, limbs(a), n);
+    std::size_t zeros = 0;
+    while (zeros + 1 < written && out[zeros] == 0) ++zeros;
+    if (zeros != 0) std::memmove(out, out + zeros, written - zeros);
+    return std::uint32_t(written - zeros);
+}
+
 std::uint32_t kernel_from_groups(const mag_word* g, mag_word* out, std::uint32_t n, mag_word P) {
     n = mag_length(g, n);
     if (n == 0) return 0;

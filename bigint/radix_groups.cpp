@@ -1,6 +1,7 @@
 #include "bigint/radix_groups.hpp"
 
 #include "bigint/kernel.hpp"
+#include "diag/checked_buffer.hpp"
 
 #include <algorithm>
 #include <cassert>
@@ -41,10 +42,10 @@ bool power_of_two(mag_word P) { return (P & (P - 1)) == 0; }
 
 void radix_of_power(mag_word P, int& b, int& k) {
     assert(P >= 2);
-    // The last answer is kept: conversions ask again and again for the same P. (The big
-    // integers are used on one thread, as their reference counts are.)
-    static mag_word last_P = 0;
-    static int last_b = 0, last_k = 0;
+    // The last answer is kept, one per thread: conversions ask again and again for the same P,
+    // and the text of large matrices is made on several threads at once.
+    thread_local mag_word last_P = 0;
+    thread_local int last_b = 0, last_k = 0;
     if (P == last_P) {
         b = last_b;
         k = last_k;
@@ -67,6 +68,31 @@ std::uint32_t mag_to_groups(mag_word* a, mag_word* out, std::uint32_t n, mag_wor
     assert(n >= 1 && a[n - 1] != 0 && P >= 2);
     if (power_of_two(P)) return bits_to_groups(a, out, n, __builtin_ctzll(P));
     return kernel_to_groups(a, out, n, P);
+}
+
+std::uint32_t groups_to_digits(const mag_word* g, std::uint32_t count, int radix, int k, unsigned char* out) {
+    assert(count >= 1 && g[count - 1] != 0);
+    unsigned char* end = out;
+    // The top group without its leading zeros, then every other one as k digits.
+    unsigned char top[mag_word_bits];
+    int t = 0;
+    for (mag_word v = g[count - 1]; v != 0; v /= mag_word(radix)) top[t++] = static_cast<unsigned char>(v % mag_word(radix));
+    while (t > 0) *end++ = top[--t];
+    for (std::uint32_t i = count - 1; i-- > 0;) {
+        mag_word v = g[i];
+        for (int j = k; j-- > 0; v /= mag_word(radix)) end[j] = static_cast<unsigned char>(v % mag_word(radix));
+        end += k;
+    }
+    return std::uint32_t(end - out);
+}
+
+std::uint32_t mag_to_digits(mag_word* a, unsigned char* out, std::uint32_t n, int radix) {
+    assert(n >= 1 && a[n - 1] != 0 && (radix == 8 || radix == 10 || radix == 16));
+    if (radix == 10) return kernel_to_digits(a, out, n, radix);
+    const int s = radix == 16 ? 60 : 63;
+    checked_buffer<mag_word> groups(2 * std::size_t(n));
+    const std::uint32_t count = bits_to_groups(a, groups.data(), n, s);
+    return groups_to_digits(groups.data(), count, radix, s / (radix == 16 ? 4 : 3), out);
 }
 
 std::uint32_t groups_to_mag(const mag_word* g, mag_word* out, std::uint32_t n, mag_word P) {

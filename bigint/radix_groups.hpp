@@ -4,6 +4,8 @@
 
 #include "bigint/mag.hpp"
 
+#include <cstddef>
+
 namespace velmora {
 
 // Splits a (n words) into groups below P, written to out. Returns the number of groups.
@@ -11,6 +13,17 @@ namespace velmora {
 // suffice for radix 10, 16 and 8). A power of two P takes the bits apart directly; any
 // other goes to the kernel.
 std::uint32_t mag_to_groups(mag_word* a, mag_word* out, std::uint32_t n, mag_word P);
+
+// The radix digits of a (n words) as values below radix, most significant first and without
+// leading zeros, written to out. Returns their count. Destroys a. Pre: n >= 1, a[n - 1] != 0,
+// radix is 8, 10 or 16; out has room for mag_digit_room(n) values. A power of two radix
+// takes the bits apart directly; 10 goes to the kernel.
+std::uint32_t mag_to_digits(mag_word* a, unsigned char* out, std::uint32_t n, int radix);
+constexpr std::size_t mag_digit_room(std::uint32_t n) { return 22 * std::size_t(n) + 1; }
+
+// The digits of the count groups of g (each below radix^k, least significant first), as
+// mag_to_digits writes them. Returns their count. Pre: g[count - 1] != 0.
+std::uint32_t groups_to_digits(const mag_word* g, std::uint32_t count, int radix, int k, unsigned char* out);
 
 // Builds in out the magnitude of the n groups of g (each below P). Returns its length in
 // words, 0 when every group is 0. Pre: out has room for n words and does not overlap g.

@@ -52,6 +52,15 @@ void divide(big_int& q, const big_int& a, const big_int& b, big_int& r) {
 }
 
 big_int operator/(const big_int& a, const big_int& b) {
+    const big_int_rep& ra = a.rep();
+    const big_int_rep& rb = b.rep();
+    if (rb.len >= 2 && ra.len >= rb.len) {
+        // The common case of a quotient of several words, made in its own record at once.
+        const std::uint32_t quotient_words = ra.len - rb.len + 1;
+        big_int_rep* w = new_rep(quotient_words);
+        kernel_divrem(w->digits, nullptr, ra.digits, ra.len, rb.digits, rb.len);
+        return make_big_int(w, ra.sign * rb.sign, quotient_words);
+    }
     big_int q;
     if (b.rep().sign == 0) big_arith_error("divide by zero");
     else divide_by_nonzero(a, b, &q, nullptr);

@@ -45,7 +45,11 @@ mag_word mag_add_to(mag_word* out, const mag_word* a, std::uint32_t na, const ma
 mag_word mag_sub_to(mag_word* out, const mag_word* a, std::uint32_t na, const mag_word* b, std::uint32_t nb);
 
 // Number of words up to and including the highest nonzero one; 0 when n is 0 or all are 0.
-std::uint32_t mag_length(const mag_word* a, std::uint32_t n);
+// Inline: every value the arithmetic makes is fitted by it, short ones too.
+inline std::uint32_t mag_length(const mag_word* a, std::uint32_t n) {
+    while (n > 0 && a[n - 1] == 0) --n;
+    return n;
+}
 
 // -1, 0 or +1 as the n-word magnitude a is below, equal to or above the n-word magnitude b.
 int mag_cmp(const mag_word* a, const mag_word* b, std::uint32_t n);

@@ -54,11 +54,6 @@ mag_word mag_sub_to(mag_word* out, const mag_word* a, std::uint32_t na, const ma
     return add_or_subtract<true>(out, a, na, b, nb);
 }
 
-std::uint32_t mag_length(const mag_word* a, std::uint32_t n) {
-    while (n > 0 && a[n - 1] == 0) --n;
-    return n;
-}
-
 int mag_cmp(const mag_word* a, const mag_word* b, std::uint32_t n) {
     while (n > 0) {
         --n;

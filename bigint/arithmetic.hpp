@@ -16,6 +16,8 @@ big_int operator+(const big_int& a);
 big_int operator+(const big_int& a, const big_int& b);
 big_int operator-(const big_int& a, const big_int& b);
 big_int operator*(const big_int& a, const big_int& b);
+// c * x + e * y, made in one record: the value of c * x + e * y.
+big_int combination(const big_int& c, const big_int& x, const big_int& e, const big_int& y);
 
 // Sets q to a / b truncated toward zero and r to a - q * b (zero or of a's sign).
 // b zero: reports "divide by zero" through big_arith_error and leaves q and r unchanged.
@@ -41,6 +43,10 @@ int operator>=(const big_int& a, const big_int& b);
 // gcd(x, 0) = gcd(0, x) = |x|. Lehmer's method on the words: the same value as Euclid's
 // algorithm with remainders (the gcd template for any integer type).
 big_int gcd(const big_int& a, const big_int& b);
+
+// gcd(d, x[0], ..., x[n - 1]), never negative; it stops at the first value that makes it 1.
+// One value is made, at the end.
+big_int gcd_with(const big_int& d, const big_int* x, std::size_t n);
 
 // The product of the n values at factors (1 when n is 0), multiplied pairwise in a balanced
 // tree so that the large products are few and of operands of equal size.

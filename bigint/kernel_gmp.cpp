@@ -167,6 +167,11 @@ void kernel_divexact(mag_word* q, const mag_word* a, std::uint32_t na, const mag
 
 std::uint32_t kernel_gcd(mag_word* out, const mag_word* a, std::uint32_t na, const mag_word* b, std::uint32_t nb) {
     assert(na >= nb && nb >= 1 && a[na - 1] != 0 && b[nb - 1] != 0);
+    if (nb == 1) {
+        // GMP's gcd with one word takes any operands, without copies.
+        out[0] = mpn_gcd_1(limbs(a), na, b[0]);
+        return 1;
+    }
     // mpn_gcd wants an odd operand: gcd(2^i x, 2^j y) = 2^min(i, j) gcd(x, y) for odd x, y.
     scratch_words spare(std::size_t(na) + nb);
     mag_word* x = spare.data();

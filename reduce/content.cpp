@@ -12,11 +12,9 @@ big_int content(const vector<big_int>& v) {
 }
 
 big_int row_content(const matrix<big_int>& B, const matrix<big_int>& Q, int k) {
-    const big_int one(1);
-    big_int d(0);
-    for (int j = B.cols() - 1; j >= 0 && d != one; --j) d = gcd(d, B(k, j));
-    for (int j = Q.cols() - 1; j >= 0 && d != one; --j) d = gcd(d, Q(k, j));
-    return d;
+    // The entries of a row lie side by side.
+    const big_int d = B.cols() > 0 ? gcd_with(big_int(0), &B(k, 0), B.cols()) : big_int(0);
+    return Q.cols() > 0 ? gcd_with(d, &Q(k, 0), Q.cols()) : d;
 }
 
 } // namespace velmora

@@ -21,6 +21,28 @@ void divide_row_exactly(matrix<big_int>& M, int k, const big_int& d) {
     for (int j = 0; j < M.cols(); ++j) M(k, j) = exact_quotient(M(k, j), d);
 }
 
+// Row k of M becomes c * row k + e * row i: the values of mult_row(k, c) and then
+// add_rows(k, i, e), one new value per entry instead of three. Bad rows, or a matrix
+// after a failed operation, take those two calls for their reports.
+void combine_rows(matrix<big_int>& M, int k, const big_int& c, int i, const big_int& e) {
+    if (k < 0 || k >= M.rows() || i < 0 || i >= M.rows() || k == i || matrix_status != 1) {
+        M.mult_row(k, c);
+        M.add_rows(k, i, e);
+        return;
+    }
+    // The records of the entries lie anywhere in memory: those a few columns on are asked for
+    // ahead of their turn.
+    constexpr int ahead = 4;
+    const int n = M.cols();
+    for (int j = 0; j < n; ++j) {
+        if (j + ahead < n) {
+            __builtin_prefetch(&M(k, j + ahead).rep());
+            __builtin_prefetch(&M(i, j + ahead).rep());
+        }
+        M(k, j) = combination(c, M(k, j), e, M(i, j));
+    }
+}
+
 } // namespace
 
 void reduced_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matrix<big_int>& Q,
@@ -43,12 +65,16 @@ void reduced_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matrix<bi
     }
     // B's own dimensions bound the loop: they equal A's unless B could not be sized.
     const int m = B.rows(), n = B.cols();
+    // det_q is needed only at full row rank; once too few columns are left for m pivots
+    // (from the start when m > n) det is 0, and det_q is left alone.
+    bool full_rank_possible = m <= n;
     int i = 0;
     for (int j = 0; i < m && j < n; ++j) {
         if (movie) out << "Find non-zero entry in the column " << j << end_narration_line << std::flush;
         const int p = pivot_row(B, i, j);
         if (p < 0) {
             if (movie) out << "Column " << j << " is negligible" << end_narration_line;
+            if (n - j - 1 < m - i) full_rank_possible = false;
             continue;
         }
         if (movie) out << "Pivot item: (" << p << ", " << j << ")" << end_narration_line;
@@ -72,16 +98,14 @@ void reduced_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matrix<bi
             const big_int g = gcd(v, b);
             const big_int e = exact_quotient(-b, g);
             const big_int c = exact_quotient(v, g);
-            B.mult_row(k, c);
-            B.add_rows(k, i, e);
-            Q.mult_row(k, c);
-            Q.add_rows(k, i, e);
-            det_q = det_q * c;
+            combine_rows(B, k, c, i, e);
+            combine_rows(Q, k, c, i, e);
+            if (full_rank_possible) det_q = det_q * c;
             // Row k of Q is never all zero, so d >= 1.
             const big_int d = row_content(B, Q, k);
             divide_row_exactly(B, k, d);
             divide_row_exactly(Q, k, d);
-            det_q = exact_quotient(det_q, d);
+            if (full_rank_possible) det_q = exact_quotient(det_q, d);
         }
         if (movie) {
             out << "Elimination in column " << j << end_narration_line << std::flush;

@@ -103,6 +103,32 @@ TEST_F(GmpOracle, DivisionsThatAddBack) {
     }
 }
 
+// c x + e y in one record, and the running gcd of a row, against GMP: operands of every
+// shape, with zeros, sums that cancel, and rows with a common factor of several words.
+TEST_F(GmpOracle, CombinationAndRunningGcd) {
+    for (int i = 0; i < 1500 && !HasFailure(); ++i) {
+        SCOPED_TRACE("VELMORA_SEED=" + std::to_string(seed_) + ", case " + std::to_string(i));
+        operand v[4];
+        for (operand& o : v) o = i % 7 == 0 ? operand_of(0, {}) : operand_of(source_.sign(), source_.magnitude(max_words / 4));
+        const mpz_class expected = v[0].oracle * v[1].oracle + v[2].oracle * v[3].oracle;
+        EXPECT_EQ(text_of(combination(v[0].value, v[1].value, v[2].value, v[3].value)), expected.get_str());
+        // c x - c x cancels.
+        EXPECT_EQ(text_of(combination(v[0].value, v[1].value, -v[0].value, v[1].value)), "0");
+
+        const operand factor = operand_of(1, source_.magnitude(i % 3 == 0 ? 1 : 8));
+        std::vector<big_int> row;
+        const operand start = i % 4 == 0 ? operand_of(0, {}) : operand_of(source_.sign(), source_.magnitude(12));
+        mpz_class expected_gcd = start.oracle;
+        for (int k = 0; k < 6; ++k) {
+            const operand x = k % 3 == 2 ? operand_of(0, {}) : operand_of(source_.sign(), source_.magnitude(10));
+            const mpz_class multiple = i % 2 == 0 ? mpz_class(x.oracle * factor.oracle) : x.oracle;
+            row.push_back(big_int(multiple.get_str().c_str()));
+            mpz_gcd(expected_gcd.get_mpz_t(), expected_gcd.get_mpz_t(), multiple.get_mpz_t());
+        }
+        EXPECT_EQ(text_of(gcd_with(start.value, row.data(), row.size())), expected_gcd.get_str());
+    }
+}
+
 #endif
 
 } // namespace

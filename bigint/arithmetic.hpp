@@ -29,15 +29,24 @@ big_int operator%(const big_int& a, const big_int& b);
 // unspecified (but a value). b zero: the report of / and zero.
 big_int exact_quotient(const big_int& a, const big_int& b);
 
-// -1, 0 or +1 as a is less than, equal to or greater than b.
-int cmp(const big_int& a, const big_int& b);
+// -1, 0 or +1 as a is less than, equal to or greater than b. Inline, as the comparisons
+// below: the arithmetic of fractions asks for signs and for 0 and 1 at every step.
+inline int cmp(const big_int& a, const big_int& b) {
+    const big_int_rep& ra = a.rep();
+    const big_int_rep& rb = b.rep();
+    if (ra.sign != rb.sign) return ra.sign < rb.sign ? -1 : 1;
+    if (ra.sign == 0) return 0;
+    // A longer magnitude is larger; for negative values that makes the value smaller.
+    if (ra.len != rb.len) return ra.len < rb.len ? -ra.sign : ra.sign;
+    return ra.sign * mag_cmp(ra.digits, rb.digits, ra.len);
+}
 // 1 or 0, from cmp.
-int operator==(const big_int& a, const big_int& b);
-int operator!=(const big_int& a, const big_int& b);
-int operator<(const big_int& a, const big_int& b);
-int operator>(const big_int& a, const big_int& b);
-int operator<=(const big_int& a, const big_int& b);
-int operator>=(const big_int& a, const big_int& b);
+inline int operator==(const big_int& a, const big_int& b) { return cmp(a, b) == 0; }
+inline int operator!=(const big_int& a, const big_int& b) { return cmp(a, b) != 0; }
+inline int operator<(const big_int& a, const big_int& b) { return cmp(a, b) == -1; }
+inline int operator>(const big_int& a, const big_int& b) { return cmp(a, b) == 1; }
+inline int operator<=(const big_int& a, const big_int& b) { return cmp(a, b) != 1; }
+inline int operator>=(const big_int& a, const big_int& b) { return cmp(a, b) != -1; }
 
 // The greatest common divisor of |a| and |b|, never negative; gcd(0, 0) = 0 and
 // gcd(x, 0) = gcd(0, x) = |x|. Lehmer's method on the words: the same value as Euclid's

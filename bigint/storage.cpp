@@ -21,10 +21,8 @@ T* checked(T* p) {
     return p;
 }
 
-// The shared records of 0 and 1: never counted, never freed, never written.
+// The word of the shared record of 1.
 mag_word one_word = 1;
-big_int_rep zero_rep{0, 0, static_record_refs, 0, nullptr};
-big_int_rep one_rep{1, 1, static_record_refs, 1, &one_word};
 
 // The record header rounded to whole words; the digits follow it.
 constexpr std::size_t header_words = (sizeof(big_int_rep) + sizeof(mag_word) - 1) / sizeof(mag_word);
@@ -56,6 +54,10 @@ struct record_pool {
 thread_local record_pool pool;
 
 } // namespace
+
+// Never counted, never freed, never written.
+big_int_rep zero_record{0, 0, static_record_refs, 0, nullptr};
+big_int_rep one_record{1, 1, static_record_refs, 1, &one_word};
 
 big_int adopt_rep(big_int_rep* r) { return big_int(r); }
 
@@ -136,13 +138,8 @@ long live_big_int_reps() { return live_reps; }
 
 void release_pooled_records() { pool.release(); }
 
-big_int::big_int() : rep_(&zero_rep) {}
-
-big_int::big_int(int v) {
-    if (v == 0 || v == 1) {
-        rep_ = v == 0 ? &zero_rep : &one_rep;
-        return;
-    }
+void big_int::make_word(int v) {
+    assert(v != 0 && v != 1);
     big_int_rep* r = new_rep(1);
     // Negation in unsigned arithmetic: the most negative int has no positive counterpart.
     r->digits[0] = v < 0 ? mag_word(0u - std::uint32_t(v)) : mag_word(v);
@@ -152,7 +149,7 @@ big_int::big_int(int v) {
 }
 
 void big_int::free_record() {
-    assert(rep_ != &zero_rep && rep_ != &one_rep);
+    assert(rep_ != &zero_record && rep_ != &one_record);
     free_rep(rep_);
 }
 

@@ -25,13 +25,21 @@ struct big_int_rep {
     mag_word* digits;   // least significant word first
 };
 
+// The shared records of 0 and 1.
+extern big_int_rep zero_record;
+extern big_int_rep one_record;
+
 class big_int {
 public:
     // Zero (the shared record of 0).
-    big_int();
+    big_int() : rep_(&zero_record) {}
     // The value v; the most negative int gives the word 2^31. Implicit, so that int
-    // constants mix with big_int operands. 0 and 1 take the shared records.
-    big_int(int v);
+    // constants mix with big_int operands. 0 and 1 take the shared records, inline: the
+    // arithmetic of fractions makes them at every step.
+    big_int(int v) {
+        if (v == 0 || v == 1) rep_ = v == 0 ? &zero_record : &one_record;
+        else make_word(v);
+    }
     // The value read from the text s by the input operator (null reads as empty text).
     explicit big_int(const char* s);
     // Shares other's record.
@@ -61,6 +69,8 @@ private:
         if (rep_->refs != static_record_refs && --rep_->refs == 0) free_record();
     }
     void free_record();
+    // A record of its own for v, which is neither 0 nor 1.
+    void make_word(int v);
 
     big_int_rep* rep_;
 };

@@ -90,13 +90,19 @@ rational<T> sum(const rational<T>& a, const rational<T>& b, int sign) {
 // form it is already in lowest terms, so only a negative denominator needs fixing.
 template <class T>
 rational<T> cancelled_product(const T& p, const T& q, const T& r, const T& s, bool normal) {
-    const T zero(0);
+    const T zero(0), one(1);
     if (normal && (p == zero || r == zero)) return rational<T>();
     const T g1 = gcd(p, s);
     const T g2 = gcd(r, q);
     rational<T> result;
-    result.numerator = exact_quotient(p, g1) * exact_quotient(r, g2);
-    result.denominator = exact_quotient(q, g2) * exact_quotient(s, g1);
+    // Most factors are coprime: a gcd of 1 divides nothing.
+    if (g1 == one && g2 == one) {
+        result.numerator = p * r;
+        result.denominator = q * s;
+    } else {
+        result.numerator = exact_quotient(p, g1) * exact_quotient(r, g2);
+        result.denominator = exact_quotient(q, g2) * exact_quotient(s, g1);
+    }
     if (!normal) {
         result.normalize();
     } else if (result.denominator < zero) {

@@ -5,10 +5,56 @@
 
 namespace velmora {
 
+namespace {
+
+using number = rational<big_int>;
+
+bool normal_entries(const matrix<number>& M) {
+    for (int r = 0; r < M.rows(); ++r)
+        for (int c = 0; c < M.cols(); ++c)
+            if (M(r, c).denominator <= big_int(0)) return false;
+    return true;
+}
+
+// Row operations that leave alone the entries where the other operand is 0: for x in normal
+// form (positive denominator) x + 0 f and 0 / p are x and 0 themselves, the values the
+// matrix operations would store. So they hold for matrices whose entries are all in normal
+// form, as every value the arithmetic makes is; the others, bad rows and a matrix after a
+// failed operation take the matrix operations, for their reports.
+bool plain_rows(const matrix<number>& M, int k, int i, bool normal) {
+    return normal && matrix_status == 1 && k >= 0 && k < M.rows() && i >= 0 && i < M.rows() && k != i;
+}
+
+// Row k of M plus f times row i: add_rows(k, i, f).
+void add_multiple(matrix<number>& M, int k, int i, const number& f, bool normal) {
+    if (!plain_rows(M, k, i, normal)) {
+        M.add_rows(k, i, f);
+        return;
+    }
+    const big_int zero(0);
+    for (int c = 0; c < M.cols(); ++c) {
+        const number& source = M(i, c);
+        if (source.numerator == zero) continue;
+        M(k, c) = M(k, c) + source * f;
+    }
+}
+
+// Row i of M divided by p: div_row(i, p).
+void divide_row(matrix<number>& M, int i, const number& p, bool normal) {
+    if (!plain_rows(M, i, i == 0 ? 1 : 0, normal) || p.numerator == big_int(0)) {
+        M.div_row(i, p);
+        return;
+    }
+    const big_int zero(0);
+    for (int c = 0; c < M.cols(); ++c)
+        if (M(i, c).numerator != zero) M(i, c) = M(i, c) / p;
+}
+
+} // namespace
+
 void reduced_echelon(const matrix<rational<big_int>>& A, matrix<rational<big_int>>& B,
                      matrix<rational<big_int>>& Q, vector<int>& basis, rational<big_int>& det,
                      int movie, std::ostream& out) {
-    using number = rational<big_int>;
     det = number(1);
     Q = scalar_matrix(number(1), A.rows());
     B = A;
@@ -19,6 +65,7 @@ void reduced_echelon(const matrix<rational<big_int>>& A, matrix<rational<big_int
     }
     // B's own dimensions bound the loop: they equal A's unless B could not be sized.
     const int m = B.rows(), n = B.cols();
+    const bool normal = normal_entries(B);
     int i = 0;
     for (int j = 0; i < m && j < n; ++j) {
         if (movie)
@@ -33,14 +80,14 @@ void reduced_echelon(const matrix<rational<big_int>>& A, matrix<rational<big_int
         if (movie) out << "Pivot item: (" << p << ", " << j << ")" << end_narration_line;
         if (p != i) exchange_rows(B, Q, i, p, det, movie, out);
         const number pivot = B(i, j);
-        B.div_row(i, pivot);
-        Q.div_row(i, pivot);
+        divide_row(B, i, pivot, normal);
+        divide_row(Q, i, pivot, normal);
         det = det * pivot;
         for (int k = 0; k < m; ++k) {
             if (k == i) continue;
             const number minus_f = -B(k, j);
-            B.add_rows(k, i, minus_f);
-            Q.add_rows(k, i, minus_f);
+            add_multiple(B, k, i, minus_f, normal);
+            add_multiple(Q, k, i, minus_f, normal);
         }
         if (movie) {
             out << "Elimination in column " << j << end_narration_line << std::flush;

@@ -27,6 +27,10 @@ void free_rep(big_int_rep* r);
 // is 1 it is the shared record of 1 (r is freed in both cases).
 big_int make_big_int(big_int_rep* r, std::int32_t sign, std::uint32_t len);
 
+// r as the value it holds, taking ownership: its sign and len are set, its top digit is not
+// zero and the value is neither 0 nor 1 (make_big_int checks all of that).
+big_int adopt_rep(big_int_rep* r);
+
 // make_big_int, except that a value much shorter than r's room (a difference that lost
 // many words, a gcd) moves to a record of its own size and r is freed.
 big_int fitted_value(big_int_rep* r, std::int32_t sign, std::uint32_t len);

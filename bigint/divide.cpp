@@ -83,6 +83,14 @@ big_int exact_quotient(const big_int& a, const big_int& b) {
 }
 
 big_int operator%(const big_int& a, const big_int& b) {
+    const big_int_rep& ra = a.rep();
+    const big_int_rep& rb = b.rep();
+    if (rb.len >= 2 && ra.len >= rb.len) {
+        // The common case of a divisor of several words, its remainder made in its own record.
+        big_int_rep* rest = new_rep(rb.len);
+        const std::uint32_t len = kernel_divrem(nullptr, rest->digits, ra.digits, ra.len, rb.digits, rb.len);
+        return fitted_value(rest, ra.sign, len);
+    }
     big_int r;
     if (b.rep().sign == 0) big_arith_error("divide by zero");
     else divide_by_nonzero(a, b, nullptr, &r);

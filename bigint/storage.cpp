@@ -28,10 +28,11 @@ mag_word one_word = 1;
 constexpr std::size_t header_words = (sizeof(big_int_rep) + sizeof(mag_word) - 1) / sizeof(mag_word);
 
 // Freed blocks of records with room for up to pooled_room words are kept on a list per
-// room (at most pool_depth each, linked through their digits field) and reused before
+// room (at most pool_depth(room) each, linked through their digits field) and reused before
 // the heap is asked again: one pool per thread, emptied when the thread ends.
-constexpr std::uint32_t pooled_room = 40;
-constexpr int pool_depth = 512;
+constexpr std::uint32_t pooled_room = 72;
+// Fewer of the longer ones: full pools keep about 5 MB per thread.
+constexpr int pool_depth(std::uint32_t room) { return room <= 40 ? 512 : 64; }
 
 struct record_pool {
     big_int_rep* lists[pooled_room + 1] = {};
@@ -88,7 +89,7 @@ big_int_rep* new_rep(std::size_t n) {
 void free_rep(big_int_rep* r) {
     --live_reps;
     const std::uint32_t n = r->room;
-    if (n <= pooled_room && pool.counts[n] < pool_depth) {
+    if (n <= pooled_room && pool.counts[n] < pool_depth(n)) {
         r->digits = reinterpret_cast<mag_word*>(pool.lists[n]);
         pool.lists[n] = r;
         ++pool.counts[n];

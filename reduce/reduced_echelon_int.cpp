@@ -30,17 +30,7 @@ void combine_rows(matrix<big_int>& M, int k, const big_int& c, int i, const big_
         M.add_rows(k, i, e);
         return;
     }
-    // The records of the entries lie anywhere in memory: those a few columns on are asked for
-    // ahead of their turn.
-    constexpr int ahead = 4;
-    const int n = M.cols();
-    for (int j = 0; j < n; ++j) {
-        if (j + ahead < n) {
-            __builtin_prefetch(&M(k, j + ahead).rep());
-            __builtin_prefetch(&M(i, j + ahead).rep());
-        }
-        M(k, j) = combination(c, M(k, j), e, M(i, j));
-    }
+    for (int j = 0; j < M.cols(); ++j) M(k, j) = combination(c, M(k, j), e, M(i, j));
 }
 
 } // namespace

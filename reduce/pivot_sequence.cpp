@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 namespace velmora {
 
@@ -27,13 +28,41 @@ namespace {
 // product of the pivots so far (D_t modulo the lane's prime). U is also kept by columns.
 class lanes {
 public:
-    lanes(const big_int* a, int m, int n, const int* cols, int r, int count)
+    // With started set, every lane takes its first prime at once, for steps taken one at a
+    // time (take); else the lanes wait for follow.
+    lanes(const big_int* a, int m, int n, const int* cols, int r, int count, bool started)
         : a_(a), m_(m), n_(n), cols_(cols), r_(r), count_(count), primes_(count), folds_(count), d_(count),
           w_(std::size_t(count) * m * r), u_(std::size_t(count) * r * r), step_of_row_(m), pivot_rows_(r),
           dead_(count) {
         for (int k = 0; k < m; ++k) step_of_row_[k] = INT_MAX;
-        for (int l = 0; l < count; ++l) start(l, 0);
+        if (started)
+            for (int l = 0; l < count; ++l) start(l, 0);
     }
+
+    // Every lane through all r steps of the given pivot rows, one lane at a time on each
+    // thread (a lane's arrays stay in its cache while it steps). A lane whose prime divides
+    // a pivot's minor takes fresh primes, a few at most: false when one still fails, as it
+    // does when a pivot's minor is 0 (rows that the search would never choose).
+    bool follow(const int* rows) {
+        for (int t = 0; t < r_; ++t) {
+            pivot_rows_[t] = rows[t];
+            step_of_row_[rows[t]] = t;
+        }
+        engine_prime(count_ - 1);  // primes beyond the table found here, not on the threads
+        parallel_for(std::size_t(count_), [&](std::size_t l) { dead_[l] = !run(int(l), engine_prime(int(l)), r_); });
+        next_prime_ = count_;
+        for (int l = 0; l < count_; ++l)
+            for (int tries = 0; dead_[l]; ++tries) {
+                if (tries == 3) return false;
+                dead_[l] = !run(l, engine_prime(next_prime_++), r_);
+            }
+        return true;
+    }
+
+    // After follow, in lane l: the pivot of step t, and for a row k that had no pivot before
+    // step t, its entry of the Schur complement at step t divided by that pivot.
+    residue pivot(int l, int t) { return column(l, t)[t]; }
+    residue multiplier(int l, int k, int t) const { return row(l, k)[t]; }
 
     int count() const { return count_; }
     std::uint64_t prime(int l) const { return primes_[l]; }
@@ -76,23 +105,25 @@ private:
 
     // Lane l with the next prime of the sequence that survives the first `steps` steps.
     void start(int l, int steps) {
-        for (;;) {
-            const std::uint64_t p = engine_prime(next_prime_++);
-            primes_[l] = p;
-            folds_[l] = make_fold_factors(p);
-            d_[l] = 1;
-            for (int k = 0; k < m_; ++k) {
-                residue* w = row(l, k);
-                for (int c = 0; c < r_; ++c) w[c] = reduce_mod(a_[std::size_t(k) * n_ + cols_[c]], p);
-            }
-            int u = 0;
-            while (u < steps) {
-                prepare_column(l, u);
-                if (!step(l, u)) break;
-                ++u;
-            }
-            if (u == steps) return;
+        while (!run(l, engine_prime(next_prime_++), steps)) {
         }
+    }
+
+    // Lane l afresh with prime p through the first `steps` steps; false when p divides the
+    // minor of one of their pivots.
+    bool run(int l, std::uint64_t p, int steps) {
+        primes_[l] = p;
+        folds_[l] = make_fold_factors(p);
+        d_[l] = 1;
+        for (int k = 0; k < m_; ++k) {
+            residue* w = row(l, k);
+            for (int c = 0; c < r_; ++c) w[c] = reduce_mod(a_[std::size_t(k) * n_ + cols_[c]], p);
+        }
+        for (int u = 0; u < steps; ++u) {
+            prepare_column(l, u);
+            if (!step(l, u)) return false;
+        }
+        return true;
     }
 
     // Step u in lane l, its column prepared: the pivot row's row of U, and the multipliers
@@ -138,12 +169,144 @@ bool larger_ratio(const big_int& x, const big_int& sx, const big_int& y, const b
     return abs(x) * sy > abs(y) * sx;
 }
 
+// x as m 2^e with 0.5 <= |m| < 1 (m = 0 for x = 0), from its top two words.
+double split_value(const big_int& x, long& e) {
+    const big_int_rep& rx = x.rep();
+    e = 0;
+    if (rx.sign == 0) return 0.0;
+    const int top = std::min<int>(int(rx.len), 2);
+    double v = 0.0;
+    for (int i = int(rx.len) - 1; i >= int(rx.len) - top; --i) v = v * 18446744073709551616.0 + double(rx.digits[i]);
+    int f = 0;
+    const double m = std::frexp(v, &f);
+    e = f + 64L * (long(rx.len) - top);
+    return rx.sign < 0 ? -m : m;
+}
+
+// The pivot rows that the search would take if the arithmetic were in doubles: a guess,
+// found in a small fraction of the time of the exact search, that guide_and_check then
+// proves or refutes. False when a value is out of the range of doubles or a column has
+// no nonzero entry left.
+bool guess_sequence(const big_int* a, int n, const big_int* scales, const int* cols, int m, int r, int* rows) {
+    checked_buffer<double> x(std::size_t(m) * r);
+    for (int k = 0; k < m; ++k) {
+        long es = 0;
+        const double ms = split_value(scales[k], es);
+        for (int c = 0; c < r; ++c) {
+            long e = 0;
+            const double v = split_value(a[std::size_t(k) * n + cols[c]], e);
+            const long shift = e - es;
+            if (v != 0.0 && (shift > 900 || shift < -900)) return false;
+            x[std::size_t(k) * r + c] = std::ldexp(v / ms, int(shift));
+        }
+    }
+    checked_buffer<int> row_at(m);
+    for (int k = 0; k < m; ++k) row_at[k] = k;
+    for (int t = 0; t < r; ++t) {
+        int best = -1;
+        double largest = 0.0;
+        for (int e = t; e < m; ++e) {
+            const double v = std::fabs(x[std::size_t(row_at[e]) * r + t]);
+            if (v > largest) {
+                largest = v;
+                best = e;
+            }
+        }
+        if (best < 0 || !std::isfinite(largest)) return false;
+        std::swap(row_at[t], row_at[best]);
+        const double* pivot = &x[std::size_t(row_at[t]) * r];
+        rows[t] = row_at[t];
+        for (int e = t + 1; e < m; ++e) {
+            double* row = &x[std::size_t(row_at[e]) * r];
+            const double f = row[t] / pivot[t];
+            if (f == 0.0) continue;
+            for (int c = t + 1; c < r; ++c) row[c] -= f * pivot[c];
+        }
+    }
+    return true;
+}
+
+// The search of the elimination over the minors of the rows at positions t .. m-1 (in
+// position order): strictly larger |M_k| / scales[k] wins, so the topmost of equals.
+// Returns the winning position minus t, or count when every minor is 0.
+std::size_t search(const big_int* minors, std::size_t count, const big_int* scales, const int* row_at) {
+    std::size_t best = count;
+    for (std::size_t e = 0; e < count; ++e) {
+        if (minors[e].rep().len == 0) continue;
+        if (best == count || larger_ratio(minors[e], scales[row_at[e]], minors[best], scales[row_at[best]]))
+            best = e;
+    }
+    return best;
+}
+
+// Takes the row at position t + best as pivot t: exchanges it with the row at t.
+int take_position(int* row_at, int t, std::size_t best, int& exchanges) {
+    const int chosen = row_at[t + int(best)];
+    if (best != 0) {
+        row_at[t + int(best)] = row_at[t];
+        row_at[t] = chosen;
+        ++exchanges;
+    }
+    return chosen;
+}
+
+// The exact search replayed on the guessed pivot rows: every lane follows the guess to the
+// end, one lane at a time (which is several times faster than the lanes in lockstep, whose
+// arrays together exceed the caches), and then at every step the minors of the rows without
+// pivot, Chinese-remaindered as in the lockstep search, must put the guessed row first
+// under the search's rule. They are M_k = (multiplier of k) * D_{t+1} (the pivot's own
+// minor is D_{t+1}), with D_{t+1} the product of the pivots so far modulo each prime. When
+// every step agrees, the guess is the sequence that the lockstep search would find: the
+// same minors decide every step. False, with out unspecified, when any step disagrees.
+bool guide_and_check(const big_int* a, int m, int n, const big_int* scales, const int* cols, int r,
+                     const minor_bounds& bounds, int count, const int* guess, pivot_sequence& out) {
+    lanes lane(a, m, n, cols, r, count, false);
+    if (!lane.follow(guess)) return false;
+    checked_buffer<int> row_at(m);
+    for (int k = 0; k < m; ++k) row_at[k] = k;
+    checked_buffer<big_int> minors(m);
+    checked_buffer<residue> residues(std::size_t(count) * m), d(count);
+    checked_buffer<std::uint64_t> primes(count);
+    for (int l = 0; l < count; ++l) {
+        d[l] = 1;
+        primes[l] = lane.prime(l);
+    }
+    out.exchanges = 0;
+    for (int t = 0; t < r; ++t) {
+        const int k_t = primes_for_bits(bounds.bits(t + 1) + 1);
+        const std::size_t rows_left = std::size_t(m - t);
+        for (int l = 0; l < count; ++l) d[l] = mul_mod(d[l], lane.pivot(l, t), primes[l]);
+        for (int l = 0; l < k_t; ++l)
+            for (std::size_t e = 0; e < rows_left; ++e) {
+                const int k = row_at[t + int(e)];
+                residues[std::size_t(l) * rows_left + e] =
+                    k == guess[t] ? d[l] : mul_mod(lane.multiplier(l, k, t), d[l], primes[l]);
+            }
+        reconstruct_symmetric(residues.data(), primes.data(), k_t, rows_left, minors.data());
+        const std::size_t best = search(minors.data(), rows_left, scales, row_at.data() + t);
+        if (best == rows_left || row_at[t + int(best)] != guess[t]) return false;
+        take_position(row_at.data(), t, best, out.exchanges);
+        if (t == r - 1) out.minor = minors[best];
+    }
+    for (int t = 0; t < r; ++t) out.rows[t] = row_at[t];
+    for (int k = 0; k < m; ++k) out.order[k] = row_at[k];
+    return true;
+}
+
 } // namespace
 
 bool find_pivot_sequence(const big_int* a, int m, int n, const big_int* scales, const int* cols, int r,
                          pivot_sequence& out) {
     const minor_bounds bounds(a, m, n, cols, r);
-    lanes lane(a, m, n, cols, r, primes_for_bits(bounds.bits(r) + 1));
+    const int count = primes_for_bits(bounds.bits(r) + 1);
+    {
+        checked_buffer<int> guess(r);
+        if (guess_sequence(a, n, scales, cols, m, r, guess.data()) &&
+            guide_and_check(a, m, n, scales, cols, r, bounds, count, guess.data(), out))
+            return true;
+    }
+    // The search itself, one step at a time, every lane in lockstep.
+    lanes lane(a, m, n, cols, r, count, true);
     checked_buffer<int> row_at(m);  // the row at each position
     for (int k = 0; k < m; ++k) row_at[k] = k;
     checked_buffer<big_int> minors(m);
@@ -153,30 +316,17 @@ bool find_pivot_sequence(const big_int* a, int m, int n, const big_int* scales, 
     for (int t = 0; t < r; ++t) {
         // The minors M_k of the rows at positions t .. m-1, in position order.
         const int k_t = primes_for_bits(bounds.bits(t + 1) + 1);
-        const std::size_t count = std::size_t(m - t);
+        const std::size_t rows_left = std::size_t(m - t);
         lane.prepare_columns(t);
         for (int l = 0; l < k_t; ++l) {
             primes[l] = lane.prime(l);
-            for (std::size_t e = 0; e < count; ++e)
-                residues[std::size_t(l) * count + e] = lane.minor_residue(l, row_at[t + int(e)], t);
+            for (std::size_t e = 0; e < rows_left; ++e)
+                residues[std::size_t(l) * rows_left + e] = lane.minor_residue(l, row_at[t + int(e)], t);
         }
-        reconstruct_symmetric(residues.data(), primes.data(), k_t, count, minors.data());
-        // The search of the elimination: strictly larger wins, so the topmost of equals.
-        std::size_t best = count;
-        for (std::size_t e = 0; e < count; ++e) {
-            if (minors[e].rep().len == 0) continue;
-            if (best == count || larger_ratio(minors[e], scales[row_at[t + int(e)]], minors[best],
-                                              scales[row_at[t + int(best)]]))
-                best = e;
-        }
-        if (best == count) return false;
-        const int chosen = row_at[t + int(best)];
-        if (best != 0) {
-            const int displaced = row_at[t];
-            row_at[t] = chosen;
-            row_at[t + int(best)] = displaced;
-            ++out.exchanges;
-        }
+        reconstruct_symmetric(residues.data(), primes.data(), k_t, rows_left, minors.data());
+        const std::size_t best = search(minors.data(), rows_left, scales, row_at.data() + t);
+        if (best == rows_left) return false;
+        const int chosen = take_position(row_at.data(), t, best, out.exchanges);
         if (t == r - 1) out.minor = minors[best];
         else lane.take(chosen, t);
     }

@@ -35,7 +35,10 @@ struct pivot_sequence {
 // primes, carried through the elimination in lockstep and Chinese-remaindered with enough
 // of them that their product exceeds twice a bound on minors of order t + 1. A prime that
 // divides the minor of the chosen pivot cannot carry on; it is replaced by a fresh prime
-// that repeats the steps so far.
+// that repeats the steps so far. First, though, the search run in doubles guesses the
+// sequence; every lane then follows the guess to the end on its own, and the same exact
+// minors, step by step, must choose the guessed rows. A guess refuted at any step (exact
+// ties, values beyond the range of doubles) leaves the lanes in lockstep to decide.
 //
 // Returns false when some listed column has no nonzero entry left in the rows without
 // pivot: then cols were not the pivot columns.

@@ -21,17 +21,18 @@ bool normal_entries(const matrix<number>& M) {
 // matrix operations would store. So they hold for matrices whose entries are all in normal
 // form, as every value the arithmetic makes is; the others, bad rows and a matrix after a
 // failed operation take the matrix operations, for their reports.
-bool plain_rows(const matrix<number>& M, int k, int i, bool normal) {
-    return normal && matrix_status == 1 && k >= 0 && k < M.rows() && i >= 0 && i < M.rows() && k != i;
+bool plain_row(const matrix<number>& M, int k, bool normal) {
+    return normal && matrix_status == 1 && k >= 0 && k < M.rows();
 }
 
 // Row k of M plus f times row i: add_rows(k, i, f).
 void add_multiple(matrix<number>& M, int k, int i, const number& f, bool normal) {
-    if (!plain_rows(M, k, i, normal)) {
+    if (!plain_row(M, k, normal) || !plain_row(M, i, normal) || k == i) {
         M.add_rows(k, i, f);
         return;
     }
     const big_int zero(0);
+    if (f.numerator == zero) return;
     for (int c = 0; c < M.cols(); ++c) {
         const number& source = M(i, c);
         if (source.numerator == zero) continue;
@@ -41,7 +42,7 @@ void add_multiple(matrix<number>& M, int k, int i, const number& f, bool normal)
 
 // Row i of M divided by p: div_row(i, p).
 void divide_row(matrix<number>& M, int i, const number& p, bool normal) {
-    if (!plain_rows(M, i, i == 0 ? 1 : 0, normal) || p.numerator == big_int(0)) {
+    if (!plain_row(M, i, normal) || p.numerator == big_int(0)) {
         M.div_row(i, p);
         return;
     }

@@ -9,38 +9,54 @@ namespace velmora {
 
 modular_lu::modular_lu(int m, int n)
     : m_(m), n_(n), most_(std::max(1, std::min(m, n))), l_(std::size_t(m) * most_), u_(std::size_t(n) * most_),
-      s_(m), rows_(most_), cols_(most_), step_of_row_(m), u_p_(1), u_inverse_(1) {}
+      rows_(most_), cols_(most_), step_of_row_(m), known_(m), pivot_inverse_(most_), u_p_(1), u_inverse_(1) {}
 
 int modular_lu::factor(const residue* W, std::uint64_t p) {
     p_ = p;
     fold_ = make_fold_factors(p);
     processed_ = 0;
     u_p_made_ = false;
-    for (int k = 0; k < m_; ++k) step_of_row_[k] = INT_MAX;
+    for (int k = 0; k < m_; ++k) {
+        step_of_row_[k] = INT_MAX;
+        known_[k] = 0;
+    }
+    // Row k's multipliers of the steps before t: each from its entry of the Schur complement
+    // in that step's pivot column, a[k, c_s] - (multipliers of k before s) . (column c_s of U).
+    auto catch_up = [&](int k, int t) {
+        residue* l = l_row(k);
+        for (int s = known_[k]; s < t; ++s) {
+            const int c = cols_[s];
+            l[s] = mul_shoup(sub_mod(W[std::size_t(k) * n_ + c], dot_mod(l, u_col(c), s, fold_), p),
+                             pivot_inverse_[s], p);
+        }
+        known_[k] = t;
+    };
     int t = 0;
     for (int j = 0; j < n_ && t < m_; ++j) {
         residue* column = u_col(j);
         // The pivot rows' entries of column j (a forward substitution), then the Schur
-        // complement's entries of the rows without pivot.
+        // complement's entries of the rows without pivot, in row order up to the first that
+        // is nonzero: the pivot. The rows after it are brought up to date only when a later
+        // column reaches them, so that a tall matrix whose first rows are independent is
+        // factored at the cost of its top square.
         for (int v = 0; v < t; ++v) {
             const int k = rows_[v];
             column[v] = sub_mod(W[std::size_t(k) * n_ + j], dot_mod(l_row(k), column, v, fold_), p);
         }
         int pivot = -1;
-        for (int k = 0; k < m_; ++k) {
+        residue v = 0;
+        for (int k = 0; k < m_ && pivot < 0; ++k) {
             if (step_of_row_[k] != INT_MAX) continue;
-            s_[k] = sub_mod(W[std::size_t(k) * n_ + j], dot_mod(l_row(k), column, t, fold_), p);
-            if (pivot < 0 && s_[k] != 0) pivot = k;
+            catch_up(k, t);
+            v = sub_mod(W[std::size_t(k) * n_ + j], dot_mod(l_row(k), column, t, fold_), p);
+            if (v != 0) pivot = k;
         }
         // Rows that become pivots later are zero in this column by then.
         std::fill(column + t + (pivot < 0 ? 0 : 1), column + most_, residue(0));
         processed_ = j + 1;
         if (pivot < 0) continue;
-        const residue v = s_[pivot];
         column[t] = v;
-        const shoup_factor inverse = make_shoup_factor(inverse_mod(v, p), p);
-        for (int k = 0; k < m_; ++k)
-            if (step_of_row_[k] == INT_MAX && k != pivot) l_row(k)[t] = mul_shoup(s_[k], inverse, p);
+        pivot_inverse_[t] = make_shoup_factor(inverse_mod(v, p), p);
         step_of_row_[pivot] = t;
         rows_[t] = pivot;
         cols_[t] = j;

@@ -10,7 +10,8 @@ namespace velmora {
 // For an m-by-n matrix W of residues modulo p (row-major, left unchanged): the pivot
 // columns, taking as pivot of each column the first row (in row order) without pivot
 // whose entry of the Schur complement is nonzero, and the factors L (unit lower, by pivot
-// step) and U (the pivot rows' rows of the Schur complements, over all columns).
+// step; the multipliers of rows without pivot are made only as far as the pivot search
+// needed them) and U (the pivot rows' rows of the Schur complements, over all columns).
 class modular_lu {
 public:
     modular_lu(int m, int n);
@@ -50,8 +51,9 @@ private:
     int processed_ = 0;          // columns that factor looked at
     checked_buffer<residue> l_;  // row k: multipliers of row k, by pivot step
     checked_buffer<residue> u_;  // column j: U[0 .. rank-1][j]
-    checked_buffer<residue> s_;  // one column of the Schur complement
     checked_buffer<int> rows_, cols_, step_of_row_;
+    checked_buffer<int> known_;  // row k: how many of its multipliers are made (see factor)
+    checked_buffer<shoup_factor> pivot_inverse_;
     // U on the pivot columns by rows, and the inverses of its diagonal, made for solve.
     checked_buffer<residue> u_p_;
     checked_buffer<shoup_factor> u_inverse_;

@@ -48,9 +48,6 @@ void kernel_divexact(mag_word* q, const mag_word* a, std::uint32_t na, const mag
 std::uint32_t kernel_gcd(mag_word* out, const mag_word* a, std::uint32_t na, const mag_word* b, std::uint32_t nb);
 
 // Radix groups (see radix_groups.hpp) for a power P that is not a power of two.
-// kernel_to_groups: the groups of a (n words) below P into out; returns their count.
-// Destroys a. Pre: n >= 1, a[n - 1] != 0; out has room for 2n words.
-std::uint32_t kernel_to_groups(mag_word* a, mag_word* out, std::uint32_t n, mag_word P);
 // kernel_from_groups: the magnitude of the n groups of g into out; returns its length (0 when
 // every group is 0). Pre: out has room for n words and overlaps nothing.
 std::uint32_t kernel_from_groups(const mag_word* g, mag_word* out, std::uint32_t n, mag_word P);

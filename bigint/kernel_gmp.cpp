@@ -207,40 +207,6 @@ std::uint32_t kernel_gcd(mag_word* out, const mag_word* a, std::uint32_t na, con
     return len;
 }
 
-// Below this many words (groups) the groups come straight from divisions by P (products by
-// P) with GMP's word-scalar functions; from it on GMP's subquadratic conversion to digits
-// and back, whose digits then make the groups, is faster.
-constexpr std::uint32_t groups_by_words_limit = 40;
-
-std::uint32_t kernel_to_groups(mag_word* a, mag_word* out, std::uint32_t n, mag_word P) {
-    assert(n >= 1 && a[n - 1] != 0);
-    if (n < groups_by_words_limit) {
-        std::uint32_t count = 0;
-        while (n != 0) {
-            out[count++] = mpn_divrem_1(limbs(a), 0, limbs(a), n, P);
-            n = mag_length(a, n);
-        }
-        return count;
-    }
-    int radix, k;
-    radix_of_power(P, radix, k);
-    // P = radix^k < 2^64, so a word has at most k + 1 digits; one more for mpn_get_str.
-    checked_buffer<unsigned char> digits(std::size_t(n) * (k + 1) + 1);
-    const std::size_t written = mpn_get_str(digits.data(), radix, limbs(a), n);
-    const unsigned char* first = digits.data();
-    const unsigned char* end = first + written;
-    while (first + 1 < end && *first == 0) ++first;
-    // Groups of k digits from the least significant end.
-    std::uint32_t count = 0;
-    for (const unsigned char* stop = end; stop > first; stop -= std::min<std::ptrdiff_t>(k, stop - first)) {
-        const unsigned char* start = stop - std::min<std::ptrdiff_t>(k, stop - first);
-        mag_word g = 0;
-        for (const unsigned char* c = start; c != stop; ++c) g = g * mag_word(radix) + *c;
-        out[count++] = g;
-    }
-    return count;
-}
-
 std::uint32_t kernel_to_digits(mag_word* a, unsigned char* out, std::uint32_t n, int radix) {
     assert(n >= 1 && a[n - 1] != 0);
     // GMP writes the digits straight from the words (subquadratically on long ones), maybe
@@ -251,6 +217,11 @@ std::uint32_t kernel_to_digits(mag_word* a, unsigned char* out, std::uint32_t n,
     if (zeros != 0) std::memmove(out, out + zeros, written - zeros);
     return std::uint32_t(written - zeros);
 }
+
+// Below this many groups the magnitude comes straight from products by P with GMP's
+// word-scalar functions; from it on GMP's subquadratic conversion from the groups' digits is
+// faster.
+constexpr std::uint32_t groups_by_words_limit = 40;
 
 std::uint32_t kernel_from_groups(const mag_word* g, mag_word* out, std::uint32_t n, mag_word P) {
     n = mag_length(g, n);

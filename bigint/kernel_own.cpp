@@ -84,16 +84,12 @@ std::uint32_t kernel_gcd(mag_word* out, const mag_word* a, std::uint32_t na, con
     return mag_gcd(out, a, na, b, nb, scratch.data());
 }
 
-std::uint32_t kernel_to_groups(mag_word* a, mag_word* out, std::uint32_t n, mag_word P) {
-    return mag_to_groups_by_powers(a, out, n, P);
-}
-
 std::uint32_t kernel_to_digits(mag_word* a, unsigned char* out, std::uint32_t n, int radix) {
     mag_word P;
     int k;
     group_size(radix, P, k);
     checked_buffer<mag_word> groups(2 * std::size_t(n));
-    const std::uint32_t count = mag_to_groups(a, groups.data(), n, P);
+    const std::uint32_t count = mag_to_groups_by_powers(a, groups.data(), n, P);
     return groups_to_digits(groups.data(), count, radix, k, out);
 }
 

@@ -64,12 +64,6 @@ void radix_of_power(mag_word P, int& b, int& k) {
     }
 }
 
-std::uint32_t mag_to_groups(mag_word* a, mag_word* out, std::uint32_t n, mag_word P) {
-    assert(n >= 1 && a[n - 1] != 0 && P >= 2);
-    if (power_of_two(P)) return bits_to_groups(a, out, n, __builtin_ctzll(P));
-    return kernel_to_groups(a, out, n, P);
-}
-
 std::uint32_t groups_to_digits(const mag_word* g, std::uint32_t count, int radix, int k, unsigned char* out) {
     assert(count >= 1 && g[count - 1] != 0);
     unsigned char* end = out;

@@ -8,12 +8,6 @@
 
 namespace velmora {
 
-// Splits a (n words) into groups below P, written to out. Returns the number of groups.
-// Destroys a. Pre: n >= 1, a[n - 1] != 0, P >= 2; out has room for every group (2n words
-// suffice for radix 10, 16 and 8). A power of two P takes the bits apart directly; any
-// other goes to the kernel.
-std::uint32_t mag_to_groups(mag_word* a, mag_word* out, std::uint32_t n, mag_word P);
-
 // The radix digits of a (n words) as values below radix, most significant first and without
 // leading zeros, written to out. Returns their count. Destroys a. Pre: n >= 1, a[n - 1] != 0,
 // radix is 8, 10 or 16; out has room for mag_digit_room(n) values. A power of two radix

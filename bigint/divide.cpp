@@ -4,14 +4,33 @@
 #include "diag/report.hpp"
 
 #include <algorithm>
+#include <cassert>
 
 namespace velmora {
 
 namespace {
 
-// Sets *q to a / b (truncated) and *r to a % b, each only when its pointer is not null.
-// Both are computed before either is assigned, since either may be a or b.
-// Pre: b is not zero.
+// True when b has two words or more and a is at least as long: the division of the kernel.
+bool long_division(const big_int_rep& ra, const big_int_rep& rb) { return rb.len >= 2 && ra.len >= rb.len; }
+
+// a / b, and a % b, under long_division, each made in a record of its own.
+big_int long_quotient(const big_int_rep& ra, const big_int_rep& rb) {
+    const std::uint32_t quotient_words = ra.len - rb.len + 1;
+    big_int_rep* w = new_rep(quotient_words);
+    kernel_divrem(w->digits, nullptr, ra.digits, ra.len, rb.digits, rb.len);
+    return make_big_int(w, ra.sign * rb.sign, quotient_words);
+}
+
+big_int long_remainder(const big_int_rep& ra, const big_int_rep& rb) {
+    big_int_rep* rest = new_rep(rb.len);
+    const std::uint32_t len = kernel_divrem(nullptr, rest->digits, ra.digits, ra.len, rb.digits, rb.len);
+    return fitted_value(rest, ra.sign, len);
+}
+
+// Sets *q to a / b (truncated) and *r to a % b, each only when its pointer is not null; a
+// long division (see long_division) only when both are asked for, the quotient and the
+// remainder from one division. Both are computed before either is assigned, since either
+// may be a or b. Pre: b is not zero.
 void divide_by_nonzero(const big_int& a, const big_int& b, big_int* q, big_int* r) {
     const big_int_rep& ra = a.rep();
     const big_int_rep& rb = b.rep();
@@ -28,14 +47,13 @@ void divide_by_nonzero(const big_int& a, const big_int& b, big_int* q, big_int* 
         if (q != nullptr) quotient = make_big_int(w, ra.sign * rb.sign, ra.len);
         else free_rep(w);
     } else {
+        assert(q != nullptr && r != nullptr);
         const std::uint32_t quotient_words = ra.len - rb.len + 1;
-        big_int_rep* w = q != nullptr ? new_rep(quotient_words) : nullptr;
-        big_int_rep* rest = r != nullptr ? new_rep(rb.len) : nullptr;
-        const std::uint32_t rest_len = kernel_divrem(w != nullptr ? w->digits : nullptr,
-                                                     rest != nullptr ? rest->digits : nullptr, ra.digits, ra.len,
-                                                     rb.digits, rb.len);
-        if (rest != nullptr) remainder = fitted_value(rest, ra.sign, rest_len);
-        if (w != nullptr) quotient = make_big_int(w, ra.sign * rb.sign, quotient_words);
+        big_int_rep* w = new_rep(quotient_words);
+        big_int_rep* rest = new_rep(rb.len);
+        const std::uint32_t rest_len = kernel_divrem(w->digits, rest->digits, ra.digits, ra.len, rb.digits, rb.len);
+        remainder = fitted_value(rest, ra.sign, rest_len);
+        quotient = make_big_int(w, ra.sign * rb.sign, quotient_words);
     }
     if (q != nullptr) *q = quotient;
     if (r != nullptr) *r = remainder;
@@ -52,15 +70,7 @@ void divide(big_int& q, const big_int& a, const big_int& b, big_int& r) {
 }
 
 big_int operator/(const big_int& a, const big_int& b) {
-    const big_int_rep& ra = a.rep();
-    const big_int_rep& rb = b.rep();
-    if (rb.len >= 2 && ra.len >= rb.len) {
-        // The common case of a quotient of several words, made in its own record at once.
-        const std::uint32_t quotient_words = ra.len - rb.len + 1;
-        big_int_rep* w = new_rep(quotient_words);
-        kernel_divrem(w->digits, nullptr, ra.digits, ra.len, rb.digits, rb.len);
-        return make_big_int(w, ra.sign * rb.sign, quotient_words);
-    }
+    if (long_division(a.rep(), b.rep())) return long_quotient(a.rep(), b.rep());
     big_int q;
     if (b.rep().sign == 0) big_arith_error("divide by zero");
     else divide_by_nonzero(a, b, &q, nullptr);
@@ -83,14 +93,7 @@ big_int exact_quotient(const big_int& a, const big_int& b) {
 }
 
 big_int operator%(const big_int& a, const big_int& b) {
-    const big_int_rep& ra = a.rep();
-    const big_int_rep& rb = b.rep();
-    if (rb.len >= 2 && ra.len >= rb.len) {
-        // The common case of a divisor of several words, its remainder made in its own record.
-        big_int_rep* rest = new_rep(rb.len);
-        const std::uint32_t len = kernel_divrem(nullptr, rest->digits, ra.digits, ra.len, rb.digits, rb.len);
-        return fitted_value(rest, ra.sign, len);
-    }
+    if (long_division(a.rep(), b.rep())) return long_remainder(a.rep(), b.rep());
     big_int r;
     if (b.rep().sign == 0) big_arith_error("divide by zero");
     else divide_by_nonzero(a, b, nullptr, &r);

@@ -227,7 +227,7 @@ bool deficient_results(const scaled_rows& sr, const rank_profile& profile, bool 
                 if (sr.a[e].rep().len != 0) return false;
         for (int k = 0; k < m; ++k) sequence.order[k] = k;
     } else if (request.q || tall_det) {
-        if (!find_pivot_sequence(a, m, n, sr.lcms.data(), profile.cols.data(), r, sequence)) return false;
+        if (!find_pivot_sequence(a, m, n, sr.lcms.data(), profile.cols.data(), r, tall_det, sequence)) return false;
         rows = sequence.rows.data();
     }
     // r == n: every column is a pivot column (proven by one prime), and B = I on top.

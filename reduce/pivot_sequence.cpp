@@ -5,6 +5,8 @@
 #include "reduce/minor_bound.hpp"
 #include "reduce/modular.hpp"
 #include "reduce/modular_echelon.hpp"
+#include "reduce/pivot_guess.hpp"
+#include "reduce/determinant.hpp"
 #include "reduce/prime_source.hpp"
 #include "diag/thread_pool.hpp"
 #include "rational/gcd.hpp"
@@ -169,63 +171,6 @@ bool larger_ratio(const big_int& x, const big_int& sx, const big_int& y, const b
     return abs(x) * sy > abs(y) * sx;
 }
 
-// x as m 2^e with 0.5 <= |m| < 1 (m = 0 for x = 0), from its top two words.
-double split_value(const big_int& x, long& e) {
-    const big_int_rep& rx = x.rep();
-    e = 0;
-    if (rx.sign == 0) return 0.0;
-    const int top = std::min<int>(int(rx.len), 2);
-    double v = 0.0;
-    for (int i = int(rx.len) - 1; i >= int(rx.len) - top; --i) v = v * 18446744073709551616.0 + double(rx.digits[i]);
-    int f = 0;
-    const double m = std::frexp(v, &f);
-    e = f + 64L * (long(rx.len) - top);
-    return rx.sign < 0 ? -m : m;
-}
-
-// The pivot rows that the search would take if the arithmetic were in doubles: a guess,
-// found in a small fraction of the time of the exact search, that guide_and_check then
-// proves or refutes. False when a value is out of the range of doubles or a column has
-// no nonzero entry left.
-bool guess_sequence(const big_int* a, int n, const big_int* scales, const int* cols, int m, int r, int* rows) {
-    checked_buffer<double> x(std::size_t(m) * r);
-    for (int k = 0; k < m; ++k) {
-        long es = 0;
-        const double ms = split_value(scales[k], es);
-        for (int c = 0; c < r; ++c) {
-            long e = 0;
-            const double v = split_value(a[std::size_t(k) * n + cols[c]], e);
-            const long shift = e - es;
-            if (v != 0.0 && (shift > 900 || shift < -900)) return false;
-            x[std::size_t(k) * r + c] = std::ldexp(v / ms, int(shift));
-        }
-    }
-    checked_buffer<int> row_at(m);
-    for (int k = 0; k < m; ++k) row_at[k] = k;
-    for (int t = 0; t < r; ++t) {
-        int best = -1;
-        double largest = 0.0;
-        for (int e = t; e < m; ++e) {
-            const double v = std::fabs(x[std::size_t(row_at[e]) * r + t]);
-            if (v > largest) {
-                largest = v;
-                best = e;
-            }
-        }
-        if (best < 0 || !std::isfinite(largest)) return false;
-        std::swap(row_at[t], row_at[best]);
-        const double* pivot = &x[std::size_t(row_at[t]) * r];
-        rows[t] = row_at[t];
-        for (int e = t + 1; e < m; ++e) {
-            double* row = &x[std::size_t(row_at[e]) * r];
-            const double f = row[t] / pivot[t];
-            if (f == 0.0) continue;
-            for (int c = t + 1; c < r; ++c) row[c] -= f * pivot[c];
-        }
-    }
-    return true;
-}
-
 // The search of the elimination over the minors of the rows at positions t .. m-1 (in
 // position order): strictly larger |M_k| / scales[k] wins, so the topmost of equals.
 // Returns the winning position minus t, or count when every minor is 0.
@@ -293,18 +238,46 @@ bool guide_and_check(const big_int* a, int m, int n, const big_int* scales, cons
     return true;
 }
 
+// The guessed rows as the search takes them: each exchanged with the row at the step's
+// position.
+void replay(const int* rows, int m, int r, pivot_sequence& out) {
+    checked_buffer<int> row_at(m), position(m);
+    for (int k = 0; k < m; ++k) row_at[k] = position[k] = k;
+    out.exchanges = 0;
+    for (int t = 0; t < r; ++t) {
+        const int e = position[rows[t]];
+        take_position(row_at.data(), t, std::size_t(e - t), out.exchanges);
+        position[row_at[e]] = e;
+        position[row_at[t]] = t;
+    }
+    for (int t = 0; t < r; ++t) out.rows[t] = row_at[t];
+    for (int k = 0; k < m; ++k) out.order[k] = row_at[k];
+}
+
 } // namespace
 
 bool find_pivot_sequence(const big_int* a, int m, int n, const big_int* scales, const int* cols, int r,
-                         pivot_sequence& out) {
+                         bool with_minor, pivot_sequence& out) {
+    checked_buffer<int> guessed(r);
+    bool guessed_all = false;
+    {
+        pivot_guess guess(m, r);
+        guessed_all = guess_pivot_rows(a, n, scales, cols, guess);
+        if (guessed_all && prove_pivot_rows(guess)) {
+            replay(guess.rows.data(), m, r, out);
+            if (with_minor) {
+                checked_buffer<big_int> block(std::size_t(r) * r);
+                for (int t = 0; t < r; ++t)
+                    for (int c = 0; c < r; ++c) block[std::size_t(t) * r + c] = a[std::size_t(out.rows[t]) * n + cols[c]];
+                out.minor = leading_determinant(block.data(), r, r);
+            }
+            return true;
+        }
+        if (guessed_all) std::copy(guess.rows.data(), guess.rows.data() + r, guessed.data());
+    }
     const minor_bounds bounds(a, m, n, cols, r);
     const int count = primes_for_bits(bounds.bits(r) + 1);
-    {
-        checked_buffer<int> guess(r);
-        if (guess_sequence(a, n, scales, cols, m, r, guess.data()) &&
-            guide_and_check(a, m, n, scales, cols, r, bounds, count, guess.data(), out))
-            return true;
-    }
+    if (guessed_all && guide_and_check(a, m, n, scales, cols, r, bounds, count, guessed.data(), out)) return true;
     // The search itself, one step at a time, every lane in lockstep.
     lanes lane(a, m, n, cols, r, count, true);
     checked_buffer<int> row_at(m);  // the row at each position

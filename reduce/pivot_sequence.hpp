@@ -38,11 +38,14 @@ struct pivot_sequence {
 // that repeats the steps so far. First, though, the search run in doubles guesses the
 // sequence; every lane then follows the guess to the end on its own, and the same exact
 // minors, step by step, must choose the guessed rows. A guess refuted at any step (exact
-// ties, values beyond the range of doubles) leaves the lanes in lockstep to decide.
+// ties, values beyond the range of doubles) leaves the lanes in lockstep to decide. Before
+// any prime, though, the guess is proven in doubles where the margins of the search allow
+// (see prove_pivot_rows): then only the minor, when asked for, is found exactly, as the
+// determinant of the pivot rows on the pivot columns.
 //
 // Returns false when some listed column has no nonzero entry left in the rows without
-// pivot: then cols were not the pivot columns.
+// pivot: then cols were not the pivot columns. out.minor is set only with with_minor.
 bool find_pivot_sequence(const big_int* a, int m, int n, const big_int* scales, const int* cols, int r,
-                         pivot_sequence& out);
+                         bool with_minor, pivot_sequence& out);
 
 } // namespace velmora

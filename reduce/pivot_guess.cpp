@@ -1,0 +1,248 @@
+#include "reduce/pivot_guess.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace velmora {
+
+namespace {
+
+// x as v 2^e with 0.5 <= |v| < 1 (v = 0 for x = 0), from its top two words: within a
+// relative 2.1 * 2^-53 of x (two roundings and the words below the top two, < 2^-64).
+double split_value(const big_int& x, long& e) {
+    const big_int_rep& rx = x.rep();
+    e = 0;
+    if (rx.sign == 0) return 0.0;
+    const int top = std::min<int>(int(rx.len), 2);
+    double v = 0.0;
+    for (int i = int(rx.len) - 1; i >= int(rx.len) - top; --i) v = v * 18446744073709551616.0 + double(rx.digits[i]);
+    int f = 0;
+    const double m = std::frexp(v, &f);
+    e = f + 64L * (long(rx.len) - top);
+    return rx.sign < 0 ? -m : m;
+}
+
+constexpr double unit = 0x1p-53;
+// Above the absolute error of one product or sum whose result falls below the normal range.
+constexpr double tiny = 0x1p-1070;
+
+// Row k of a p-by-q row-major array.
+inline double* row_of(double* x, int q, int k) { return x + std::size_t(k) * q; }
+inline const double* row_of(const double* x, int q, int k) { return x + std::size_t(k) * q; }
+
+// y[from .. to-1] += f * x[from .. to-1].
+inline void add_scaled(double* y, const double* x, double f, int from, int to) {
+    for (int c = from; c < to; ++c) y[c] += f * x[c];
+}
+
+} // namespace
+
+bool guess_pivot_rows(const big_int* a, int n, const big_int* scales, const int* cols, pivot_guess& guess) {
+    const int m = guess.m, r = guess.r;
+    double* x = guess.factors.data();
+    for (int k = 0; k < m; ++k) {
+        long es = 0;
+        const double ms = split_value(scales[k], es);
+        for (int c = 0; c < r; ++c) {
+            long e = 0;
+            const double v = split_value(a[std::size_t(k) * n + cols[c]], e);
+            const long shift = e - es;
+            // Within +-900 the quotient, in [0.5, 2] before the shift, stays a normal double,
+            // so its relative error is that of v, ms and one division: below 2^-50.
+            if (v != 0.0 && (shift > 900 || shift < -900)) return false;
+            x[std::size_t(k) * r + c] = std::ldexp(v / ms, int(shift));
+        }
+    }
+    std::copy(x, x + std::size_t(m) * r, guess.values.data());
+    checked_buffer<int> row_at(m);
+    for (int k = 0; k < m; ++k) row_at[k] = k;
+    for (int t = 0; t < r; ++t) {
+        int best = -1;
+        double largest = 0.0;
+        for (int e = t; e < m; ++e) {
+            const double v = std::fabs(x[std::size_t(row_at[e]) * r + t]);
+            if (v > largest) {
+                largest = v;
+                best = e;
+            }
+        }
+        if (best < 0 || !std::isfinite(largest)) return false;
+        std::swap(row_at[t], row_at[best]);
+        const double* pivot = row_of(x, r, row_at[t]);
+        guess.rows[t] = row_at[t];
+        for (int e = t + 1; e < m; ++e) {
+            double* row = row_of(x, r, row_at[e]);
+            const double f = row[t] / pivot[t];
+            row[t] = f;
+            if (f != 0.0) add_scaled(row, pivot, -f, t + 1, r);
+        }
+    }
+    return true;
+}
+
+// The proof. Write s_t = rows[t], P = (s_0 .. s_{r-1}), X_P the r-by-r matrix of X on the
+// rows P in that order. The exact search, at step t with s_0 .. s_{t-1} taken, compares
+// over the rows k without pivot the entries of the Schur complement in column t. When X_P
+// has an LU factorisation X_P = L_P U without exchanges (all leading minors nonzero), row k
+// of X is L(k, .) U with L = X U^-1 (the multipliers of k: L(k, .) for k in P is the row of
+// L_P), and the Schur complement entry of row k at step t is L(k, t) U(t, t). So the search
+// takes s_t at every step, whatever its tie rule, if U(t, t) != 0 and |L(k, t)| < 1 for
+// every row k without pivot before step t other than s_t (whose L(s_t, t) is 1).
+//
+// Take any unit lower triangular V and upper triangular W with nonzero diagonal in doubles
+// (here V ~ L_P^-1 and W ~ U^-1 from the guess) and the exact products G = X W and
+// H = V X_P W = V G_P (G_P: the rows P of G). Suppose |H - I| <= eps entrywise with
+// r eps <= 1/8. The leading t-by-t block of H is V_t X_{P,t} W_t (V lower, W upper), and
+// is I plus a matrix of norm <= 1/8, so nonsingular: every leading minor of X_P is nonzero,
+// X_P = L_P U exists with U(t, t) != 0, and H = (V L_P)(U W) is the LU factorisation of H.
+// Doolittle's recurrences on H, by induction over the entries: with eta = 2 eps, every
+// multiplier and every off-diagonal entry of T = U W is at most eta in absolute value and
+// |T(t, t) - 1| <= eta (each is at most eps + r eta^2 <= 1.5 eps before a division by a
+// pivot >= 1 - 1.5 eps). So T = I + F, |F| <= eta, and |T^-1 - I| <= sum_p r^(p-1) eta^p
+// = eta / (1 - r eta) =: tau entrywise (|F^p| counts at most r^(p-1) paths). Finally
+// L = X U^-1 = G T^-1, T^-1 upper, so |L(k, t) - G(k, t)| <= tau sum_{j<=t} |G(k, j)|.
+//
+// G and H are known only through their values in doubles: with Gd = fl(Xd W) from the
+// stored values Xd (|X - Xd| <= 2^-50 |Xd|) and gamma = r u / (1 - r u), u = 2^-53,
+// |G - Gd| <= (2^-50 + gamma)|Xd||W| <= RG(k, j) := c min(rmax(k) csum(j), cw(j)), with
+// rmax(k) the largest |Xd(k, .)|, csum(j) the column sum of |W|, cw(j) that sum weighted
+// by the largest |Xd| of each row l of W (two bounds on |Xd||W|, for rows and for columns
+// of unlike scales), and c slightly above 2^-50 + gamma;
+// and with Hd = fl(V Gd_P), |H - Hd| <= |V| RG_P + gamma |V||Gd_P|, bounded by the largest
+// row sum of |V| times (max RG_P + gamma max |Gd_P|). The few sums and products that make
+// these bounds are rounded too; each is enlarged by a relative 2^-20, far above their
+// relative error (below r u), and the final comparison by its own rounding error. Results below the normal range add an absolute error below
+// 2^-1074 per operation; r 2^-1070 is added to RG and, through V, to eps for them. A value
+// that is not finite ends the proof.
+bool prove_pivot_rows(const pivot_guess& guess) {
+    const int m = guess.m, r = guess.r;
+    if (r <= 0) return false;
+    const double* lu = guess.factors.data();
+    const int* s = guess.rows.data();
+    const double gamma = r * unit / (1.0 - r * unit);
+    const double widen = 1.0 + 0x1p-20;
+
+    // W = U^-1, row i from the rows below it: U(i, i) W(i, .) = e_i - sum_{l>i} U(i, l) W(l, .).
+    checked_buffer<double> w(std::size_t(r) * r);
+    for (int i = r - 1; i >= 0; --i) {
+        const double* u = row_of(lu, r, s[i]);
+        if (!(u[i] != 0.0) || !std::isfinite(u[i])) return false;
+        double* wi = row_of(w.data(), r, i);
+        wi[i] = 1.0;
+        for (int l = i + 1; l < r; ++l) add_scaled(wi, row_of(w.data(), r, l), -u[l], l, r);
+        const double inverse = 1.0 / u[i];
+        for (int c = i; c < r; ++c) wi[c] *= inverse;
+    }
+    // V = L_P^-1, unit lower: V(i, .) = e_i - sum_{l<i} L_P(i, l) V(l, .).
+    checked_buffer<double> v(std::size_t(r) * r);
+    double v_norm = 0.0;
+    for (int i = 0; i < r; ++i) {
+        const double* l_row = row_of(lu, r, s[i]);
+        double* vi = row_of(v.data(), r, i);
+        vi[i] = 1.0;
+        for (int l = 0; l < i; ++l) add_scaled(vi, row_of(v.data(), r, l), -l_row[l], 0, l + 1);
+        double sum = 0.0;
+        for (int c = 0; c <= i; ++c) sum += std::fabs(vi[c]);
+        if (!std::isfinite(sum)) return false;
+        v_norm = std::max(v_norm, sum);
+    }
+    // csum(j) = sum_l |W(l, j)|, cw(j) = sum_l cmax(l) |W(l, j)| with cmax(l) the largest
+    // |Xd(., l)|: (|Xd||W|)(k, j) is at most rmax(k) csum(j) and at most cw(j).
+    checked_buffer<double> csum(r), cmax(r), cw(r);
+    for (int k = 0; k < m; ++k) {
+        const double* xk = row_of(guess.values.data(), r, k);
+        for (int c = 0; c < r; ++c) cmax[c] = std::max(cmax[c], std::fabs(xk[c]));
+    }
+    double csum_max = 0.0, cw_max = 0.0;
+    for (int i = 0; i < r; ++i) {
+        const double* wi = row_of(w.data(), r, i);
+        for (int c = i; c < r; ++c) {
+            csum[c] += std::fabs(wi[c]);
+            cw[c] += cmax[i] * std::fabs(wi[c]);
+        }
+    }
+    for (int c = 0; c < r; ++c) {
+        if (!std::isfinite(csum[c]) || !std::isfinite(cw[c])) return false;
+        csum[c] *= widen;
+        cw[c] *= widen;
+        csum_max = std::max(csum_max, csum[c]);
+        cw_max = std::max(cw_max, cw[c]);
+    }
+    const double c_g = (0x1p-50 + gamma) * widen;
+    const double underflow = r * tiny;
+    // Row k of Gd and its rmax.
+    auto g_row = [&](int k, double* g) {
+        const double* xk = row_of(guess.values.data(), r, k);
+        double largest = 0.0;
+        std::fill(g, g + r, 0.0);
+        for (int l = 0; l < r; ++l) {
+            largest = std::max(largest, std::fabs(xk[l]));
+            if (xk[l] != 0.0) add_scaled(g, row_of(w.data(), r, l), xk[l], l, r);
+        }
+        return largest * widen;
+    };
+
+    // Gd_P and eps.
+    checked_buffer<double> g_p(std::size_t(r) * r);
+    double g_p_max = 0.0, rmax_p = 0.0;
+    for (int i = 0; i < r; ++i) {
+        double* g = row_of(g_p.data(), r, i);
+        rmax_p = std::max(rmax_p, g_row(s[i], g));
+        for (int c = 0; c < r; ++c) {
+            if (!std::isfinite(g[c])) return false;
+            g_p_max = std::max(g_p_max, std::fabs(g[c]));
+        }
+    }
+    checked_buffer<double> h(r);
+    double off = 0.0;
+    for (int i = 0; i < r; ++i) {
+        std::fill(h.data(), h.data() + r, 0.0);
+        const double* vi = row_of(v.data(), r, i);
+        for (int l = 0; l <= i; ++l)
+            if (vi[l] != 0.0) add_scaled(h.data(), row_of(g_p.data(), r, l), vi[l], 0, r);
+        h[i] -= 1.0;
+        for (int c = 0; c < r; ++c) {
+            if (!std::isfinite(h[c])) return false;
+            off = std::max(off, std::fabs(h[c]));
+        }
+    }
+    const double eps =
+        (off + underflow + v_norm * (c_g * std::min(rmax_p * csum_max, cw_max) + underflow + gamma * g_p_max)) * widen;
+    if (!std::isfinite(eps) || !(r * eps <= 0.125)) return false;
+    const double eta = 2.0 * eps;
+    const double tau = eta / (1.0 - r * eta) * widen;
+
+    // |L(k, t)| < 1 for every row k without pivot before step t, k != s_t. The bound on
+    // |L(k, t)| is a sum of at most r + 2 rounded terms, each bound enlarged already:
+    // a relative 4 gamma + 2^-50 covers its own rounding, and leaves the margins of the
+    // search (often below 10^-6 on large matrices) to decide.
+    const double final_widen = 1.0 + 4.0 * gamma + 0x1p-50;
+    checked_buffer<int> step_of(m);
+    for (int k = 0; k < m; ++k) step_of[k] = r;
+    for (int t = 0; t < r; ++t) step_of[s[t]] = t;
+    checked_buffer<double> g(r);
+    for (int k = 0; k < m; ++k) {
+        const int last = step_of[k];  // the steps t < last
+        if (last == 0) continue;
+        const double* gk = g.data();
+        double rmax = 0.0;
+        if (last < r) {
+            gk = row_of(g_p.data(), r, last);
+            rmax = std::fabs(row_of(guess.values.data(), r, k)[0]);
+            for (int c = 1; c < r; ++c) rmax = std::max(rmax, std::fabs(row_of(guess.values.data(), r, k)[c]));
+            rmax *= widen;
+        } else {
+            rmax = g_row(k, g.data());
+        }
+        double prefix = 0.0;
+        for (int t = 0; t < last; ++t) {
+            const double err = c_g * std::min(rmax * csum[t], cw[t]) + underflow;
+            const double entry = std::fabs(gk[t]) + err;
+            prefix += entry;
+            if (!((entry + tau * prefix) * final_widen < 1.0)) return false;
+        }
+    }
+    return true;
+}
+
+} // namespace velmora

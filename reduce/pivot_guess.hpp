@@ -1,0 +1,37 @@
+// The largest-magnitude pivot search run in doubles: a guess of the pivot rows that the
+// exact search chooses, and a proof, still in doubles, that the guess is that choice.
+#pragma once
+
+#include "bigint/big_int.hpp"
+#include "diag/checked_buffer.hpp"
+
+namespace velmora {
+
+// The search carried out in doubles on X, the m-by-r rational matrix whose row k is row k
+// of the integer matrix a (row-major, n columns) on the columns cols[0 .. r-1], divided by
+// scales[k] > 0.
+struct pivot_guess {
+    pivot_guess(int m, int r)
+        : rows(r > 0 ? r : 1), values(std::size_t(m) * r), factors(std::size_t(m) * r), m(m), r(r) {}
+
+    // rows[t]: the row taken at step t.
+    checked_buffer<int> rows;
+    // X in doubles, row k at k * r: each entry within a relative 2^-50 of the exact one.
+    checked_buffer<double> values;
+    // The factors the search found, row k at k * r: the multipliers of row k in the columns
+    // before its step (all r columns for a row never taken), and for pivot row rows[t] its
+    // row of U from column t on.
+    checked_buffer<double> factors;
+    int m, r;
+};
+
+// Runs the search in doubles. False when an entry is beyond the range of doubles or a
+// column has no nonzero entry left; guess is then unspecified.
+bool guess_pivot_rows(const big_int* a, int n, const big_int* scales, const int* cols, pivot_guess& guess);
+
+// True only if the exact search on X takes guess.rows[t] at every step t, with every other
+// row without pivot strictly smaller, so that no tie rule takes part. False when the
+// doubles cannot show it (near ties, ill-conditioned pivots): the guess may still be right.
+bool prove_pivot_rows(const pivot_guess& guess);
+
+} // namespace velmora

@@ -1,5 +1,9 @@
 #include "reduce/pivot_guess.hpp"
 
+#include "bigint/arithmetic.hpp"
+#include "rational/gcd.hpp"
+#include "reduce/determinant.hpp"
+
 #include <algorithm>
 #include <cmath>
 
@@ -35,6 +39,32 @@ inline void add_scaled(double* y, const double* x, double f, int from, int to) {
     for (int c = from; c < to; ++c) y[c] += f * x[c];
 }
 
+// The exact search at step t among the rows at positions t .. m-1 whose doubles reach
+// near: each one's minor on the pivot rows so far and itself, and the columns
+// cols[0 .. t], compared as |minor| / scale, the topmost of equals; marks them settled.
+// Returns the winner's position.
+int settle(const big_int* a, int n, const big_int* scales, const int* cols, const int* pivots, int t,
+           const int* row_at, int m, const double* x, int r, double near, big_int* block, unsigned char* settled) {
+    const int order = t + 1;
+    int best = -1;
+    big_int best_minor;
+    for (int e = t; e < m; ++e) {
+        const int k = row_at[e];
+        if (!(std::fabs(x[std::size_t(k) * r + t]) >= near)) continue;
+        for (int u = 0; u < order; ++u) {
+            const big_int* row = a + std::size_t(u < t ? pivots[u] : k) * n;
+            for (int c = 0; c < order; ++c) block[std::size_t(u) * order + c] = row[cols[c]];
+        }
+        big_int minor = leading_determinant(block, order, order);
+        settled[std::size_t(k) * r + t] = 1;
+        if (best < 0 || abs(minor) * scales[row_at[best]] > abs(best_minor) * scales[k]) {
+            best = e;
+            best_minor = minor;
+        }
+    }
+    return best;
+}
+
 } // namespace
 
 bool guess_pivot_rows(const big_int* a, int n, const big_int* scales, const int* cols, pivot_guess& guess) {
@@ -56,6 +86,7 @@ bool guess_pivot_rows(const big_int* a, int n, const big_int* scales, const int*
     std::copy(x, x + std::size_t(m) * r, guess.values.data());
     checked_buffer<int> row_at(m);
     for (int k = 0; k < m; ++k) row_at[k] = k;
+    checked_buffer<big_int> block(std::size_t(exact_steps) * exact_steps);
     for (int t = 0; t < r; ++t) {
         int best = -1;
         double largest = 0.0;
@@ -67,6 +98,15 @@ bool guess_pivot_rows(const big_int* a, int n, const big_int* scales, const int*
             }
         }
         if (best < 0 || !std::isfinite(largest)) return false;
+        const double near = largest * (1.0 - 0x1p-30);
+        int close = 0;
+        for (int e = t; e < m && close < 2; ++e)
+            if (std::fabs(x[std::size_t(row_at[e]) * r + t]) >= near) ++close;
+        if (close > 1) {
+            if (t >= exact_steps) return false;
+            best = settle(a, n, scales, cols, guess.rows.data(), t, row_at.data(), m, x, r, near, block.data(),
+                          guess.settled.data());
+        }
         std::swap(row_at[t], row_at[best]);
         const double* pivot = row_of(x, r, row_at[t]);
         guess.rows[t] = row_at[t];
@@ -235,11 +275,12 @@ bool prove_pivot_rows(const pivot_guess& guess) {
             rmax = g_row(k, g.data());
         }
         double prefix = 0.0;
+        const unsigned char* exact = guess.settled.data() + std::size_t(k) * r;
         for (int t = 0; t < last; ++t) {
             const double err = c_g * std::min(rmax * csum[t], cw[t]) + underflow;
             const double entry = std::fabs(gk[t]) + err;
             prefix += entry;
-            if (!((entry + tau * prefix) * final_widen < 1.0)) return false;
+            if (!exact[t] && !((entry + tau * prefix) * final_widen < 1.0)) return false;
         }
     }
     return true;

@@ -12,7 +12,8 @@ namespace velmora {
 // scales[k] > 0.
 struct pivot_guess {
     pivot_guess(int m, int r)
-        : rows(r > 0 ? r : 1), values(std::size_t(m) * r), factors(std::size_t(m) * r), m(m), r(r) {}
+        : rows(r > 0 ? r : 1), values(std::size_t(m) * r), factors(std::size_t(m) * r),
+          settled(std::size_t(m) * r), m(m), r(r) {}
 
     // rows[t]: the row taken at step t.
     checked_buffer<int> rows;
@@ -22,15 +23,22 @@ struct pivot_guess {
     // before its step (all r columns for a row never taken), and for pivot row rows[t] its
     // row of U from column t on.
     checked_buffer<double> factors;
+    // settled[k * r + t]: row k was compared with the chosen row of step t exactly (its
+    // double was within a relative 2^-30 of the largest).
+    checked_buffer<unsigned char> settled;
     int m, r;
 };
 
-// Runs the search in doubles. False when an entry is beyond the range of doubles or a
-// column has no nonzero entry left; guess is then unspecified.
+// Runs the search in doubles. At a step where other rows come within a relative 2^-30 of
+// the largest value, those rows are compared exactly, by their minors (as the exact
+// search compares them), for steps below exact_steps; beyond, the guess is given up.
+// False when an entry is beyond the range of doubles, a column has no nonzero entry left
+// or a near tie falls beyond exact_steps; guess is then unspecified.
+constexpr int exact_steps = 24;
 bool guess_pivot_rows(const big_int* a, int n, const big_int* scales, const int* cols, pivot_guess& guess);
 
-// True only if the exact search on X takes guess.rows[t] at every step t, with every other
-// row without pivot strictly smaller, so that no tie rule takes part. False when the
+// True only if the exact search on X takes guess.rows[t] at every step t: every other row
+// without pivot is either settled exactly or strictly smaller. False when the
 // doubles cannot show it (near ties, ill-conditioned pivots): the guess may still be right.
 bool prove_pivot_rows(const pivot_guess& guess);
 

@@ -11,6 +11,7 @@
 #include "reduce/modular_lu.hpp"
 #include "reduce/prime_source.hpp"
 #include "reduce/product_sum.hpp"
+#include "diag/thread_pool.hpp"
 
 #include <algorithm>
 
@@ -71,99 +72,130 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
         if (lu.factor(w.data(), p) == n) break;
     }
 
-    // b: small entries of both signs, in a fixed pattern; any b with A^-1 b of a large
-    // common denominator serves, and a poor one costs only more primes below.
-    checked_buffer<big_int> b(n), residual(n);
-    for (int j = 0; j < n; ++j) b[j] = big_int(int((std::uint64_t(j) * 2654435761u) % 199) - 99);
-    checked_buffer<big_int> column(std::size_t(n) * (n + 1));  // [A | b], for the bound
-    for (int i = 0; i < n; ++i) {
-        std::copy(a + std::size_t(i) * stride, a + std::size_t(i) * stride + n, column.data() + std::size_t(i) * (n + 1));
-        column[std::size_t(i) * (n + 1) + n] = b[i];
-    }
-    const long h = minor_bounds(column.data(), n, n + 1).bits(n);
-    const int steps = primes_for_bits(2 * h + 1);  // p^steps > 2^(2h + 1), as for products of primes
-
-    // Dixon's lifting: digits[s] = x_s with x = sum of x_s p^s.
-    std::size_t a_words = 1;
-    for (int i = 0; i < n; ++i)
-        for (int j = 0; j < n; ++j) a_words = std::max<std::size_t>(a_words, a[std::size_t(i) * stride + j].rep().len);
-    product_sum sum(product_sum_words(a_words + 1, 1, std::size_t(n) + 2));
-    checked_buffer<residue> digits(std::size_t(steps) * n), rhs(n);
-    const big_int prime = word_value(p);
-    for (int j = 0; j < n; ++j) residual[j] = b[j];
-    // Entries below 2^31 in absolute value (and n below 2^30) keep every residual below
-    // n 2^31 + 99 and every sum of products below 2^124: then 128-bit integers serve.
-    bool small = n < (1 << 30);
-    checked_buffer<std::int64_t> small_a(small ? std::size_t(n) * n : 1);
-    for (int i = 0; i < n && small; ++i)
-        for (int j = 0; j < n && small; ++j) {
-            const big_int_rep& r = a[std::size_t(i) * stride + j].rep();
-            small = r.len == 0 || (r.len == 1 && r.digits[0] < (std::uint64_t(1) << 31));
-            if (small) small_a[std::size_t(i) * n + j] = r.len == 0 ? 0 : r.sign * std::int64_t(r.digits[0]);
-        }
-    checked_buffer<std::int64_t> small_residual(n);
-    for (int j = 0; j < n; ++j) small_residual[j] = b[j].rep().len == 0 ? 0 : b[j].rep().sign * std::int64_t(b[j].rep().digits[0]);
-    for (int s = 0; s < steps; ++s) {
-        residue* x = digits.data() + std::size_t(s) * n;
-        if (small) {
-            for (int j = 0; j < n; ++j)
-                rhs[j] = small_residual[j] < 0 ? p - residue(-small_residual[j]) % p : residue(small_residual[j]) % p;
-            lu.solve(rhs.data(), x);
-            // residual := (residual - A x_s) / p, exactly.
-            for (int i = 0; i < n; ++i) {
-                const std::int64_t* row = small_a.data() + std::size_t(i) * n;
-                __int128 acc = small_residual[i];
-                for (int j = 0; j < n; ++j) acc -= static_cast<__int128>(row[j]) * static_cast<__int128>(x[j]);
-                small_residual[i] = static_cast<std::int64_t>(acc / static_cast<__int128>(p));
-            }
-            continue;
-        }
-        for (int j = 0; j < n; ++j) rhs[j] = reduce_mod(residual[j], p);
-        lu.solve(rhs.data(), x);
-        for (int i = 0; i < n; ++i) {
-            sum.clear();
-            sum.add_word_product(residual[i], 1, false);
-            const big_int* row = a + std::size_t(i) * stride;
-            for (int j = 0; j < n; ++j) sum.add_word_product(row[j], x[j], true);
-            residual[i] = sum.value() / prime;
-        }
-    }
-
-    // x modulo p^steps, entry by entry, then y and the common denominator d.
-    big_int modulus(1);
-    for (int s = 0; s < steps; ++s) modulus = modulus * prime;
-    const big_int half = modulus / big_int(2);
-    const big_int bound = power_of_two(h);
-    checked_buffer<big_int> x(n);
-    for (int j = 0; j < n; ++j) {
-        big_int v;
-        for (int s = steps; s-- > 0;) v = v * prime + word_value(digits[std::size_t(s) * n + j]);
-        x[j] = v;
-    }
-    // d grows by the denominator of each entry that the denominator so far leaves whole.
+    // While one thread lifts, the other finds det A modulo the next primes, which the
+    // cofactor below needs (a few for most matrices: det A / d is small).
+    const int ahead = thread_count() > 1 ? primes_for_bits(n) + 1 : 0;
+    checked_buffer<residue> ahead_det(ahead > 0 ? ahead : 1);
+    checked_buffer<std::uint64_t> ahead_primes(ahead > 0 ? ahead : 1);
+    for (int t = 0, q = 0; t < ahead; ++q)
+        if (q != index) ahead_primes[t++] = engine_prime(q);
     big_int d(1);
-    for (int j = 0; j < n; ++j) {
-        const big_int v = symmetric_mod(x[j] * d, modulus, half);
-        if (abs(v) <= bound) continue;
-        big_int numerator, e;
-        if (!rational_reconstruction(v < big_int(0) ? v + modulus : v, modulus, bound, numerator, e)) return false;
-        d = d * e;
+    bool lifted = false;
+    auto lift = [&]() -> bool {
+        // b: small entries of both signs, in a fixed pattern; any b with A^-1 b of a large
+        // common denominator serves, and a poor one costs only more primes below.
+        checked_buffer<big_int> b(n), residual(n);
+        for (int j = 0; j < n; ++j) b[j] = big_int(int((std::uint64_t(j) * 2654435761u) % 199) - 99);
+        checked_buffer<big_int> column(std::size_t(n) * (n + 1));  // [A | b], for the bound
+        for (int i = 0; i < n; ++i) {
+            std::copy(a + std::size_t(i) * stride, a + std::size_t(i) * stride + n, column.data() + std::size_t(i) * (n + 1));
+            column[std::size_t(i) * (n + 1) + n] = b[i];
+        }
+        const long h = minor_bounds(column.data(), n, n + 1).bits(n);
+        const int steps = primes_for_bits(2 * h + 1);  // p^steps > 2^(2h + 1), as for products of primes
+
+        // Dixon's lifting: digits[s] = x_s with x = sum of x_s p^s.
+        std::size_t a_words = 1;
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < n; ++j) a_words = std::max<std::size_t>(a_words, a[std::size_t(i) * stride + j].rep().len);
+        product_sum sum(product_sum_words(a_words + 1, 1, std::size_t(n) + 2));
+        checked_buffer<residue> digits(std::size_t(steps) * n), rhs(n);
+        const big_int prime = word_value(p);
+        for (int j = 0; j < n; ++j) residual[j] = b[j];
+        // Entries below 2^31 in absolute value (and n below 2^30) keep every residual below
+        // n 2^31 + 99 and every sum of products below 2^124: then 128-bit integers serve.
+        bool small = n < (1 << 30);
+        checked_buffer<std::int64_t> small_a(small ? std::size_t(n) * n : 1);
+        for (int i = 0; i < n && small; ++i)
+            for (int j = 0; j < n && small; ++j) {
+                const big_int_rep& r = a[std::size_t(i) * stride + j].rep();
+                small = r.len == 0 || (r.len == 1 && r.digits[0] < (std::uint64_t(1) << 31));
+                if (small) small_a[std::size_t(i) * n + j] = r.len == 0 ? 0 : r.sign * std::int64_t(r.digits[0]);
+            }
+        checked_buffer<std::int64_t> small_residual(n);
+        for (int j = 0; j < n; ++j) small_residual[j] = b[j].rep().len == 0 ? 0 : b[j].rep().sign * std::int64_t(b[j].rep().digits[0]);
+        for (int s = 0; s < steps; ++s) {
+            residue* x = digits.data() + std::size_t(s) * n;
+            if (small) {
+                for (int j = 0; j < n; ++j)
+                    rhs[j] = small_residual[j] < 0 ? p - residue(-small_residual[j]) % p : residue(small_residual[j]) % p;
+                lu.solve(rhs.data(), x);
+                // residual := (residual - A x_s) / p, exactly.
+                for (int i = 0; i < n; ++i) {
+                    const std::int64_t* row = small_a.data() + std::size_t(i) * n;
+                    __int128 acc = small_residual[i];
+                    for (int j = 0; j < n; ++j) acc -= static_cast<__int128>(row[j]) * static_cast<__int128>(x[j]);
+                    small_residual[i] = static_cast<std::int64_t>(acc / static_cast<__int128>(p));
+                }
+                continue;
+            }
+            for (int j = 0; j < n; ++j) rhs[j] = reduce_mod(residual[j], p);
+            lu.solve(rhs.data(), x);
+            for (int i = 0; i < n; ++i) {
+                sum.clear();
+                sum.add_word_product(residual[i], 1, false);
+                const big_int* row = a + std::size_t(i) * stride;
+                for (int j = 0; j < n; ++j) sum.add_word_product(row[j], x[j], true);
+                residual[i] = sum.value() / prime;
+            }
+        }
+
+        // x modulo p^steps, entry by entry, then y and the common denominator d.
+        big_int modulus(1);
+        for (int s = 0; s < steps; ++s) modulus = modulus * prime;
+        const big_int half = modulus / big_int(2);
+        const big_int bound = power_of_two(h);
+        checked_buffer<big_int> x(n);
+        for (int j = 0; j < n; ++j) {
+            big_int v;
+            for (int s = steps; s-- > 0;) v = v * prime + word_value(digits[std::size_t(s) * n + j]);
+            x[j] = v;
+        }
+        // d grows by the denominator of each entry that the denominator so far leaves whole.
+        for (int j = 0; j < n; ++j) {
+            const big_int v = symmetric_mod(x[j] * d, modulus, half);
+            if (abs(v) <= bound) continue;
+            big_int numerator, e;
+            if (!rational_reconstruction(v < big_int(0) ? v + modulus : v, modulus, bound, numerator, e)) return false;
+            d = d * e;
+        }
+        checked_buffer<big_int> y(n);
+        std::size_t y_words = 1;
+        for (int j = 0; j < n; ++j) {
+            y[j] = symmetric_mod(x[j] * d, modulus, half);
+            y_words = std::max<std::size_t>(y_words, y[j].rep().len);
+        }
+        // The check that makes x = y / d exact: A y = d b.
+        product_sum check(product_sum_words(std::max(a_words, std::size_t(d.rep().len)), y_words, std::size_t(n) + 1));
+        for (int i = 0; i < n; ++i) {
+            check.clear();
+            check.add_product(-d, b[i]);
+            const big_int* row = a + std::size_t(i) * stride;
+            for (int j = 0; j < n; ++j) check.add_product(row[j], y[j]);
+            if (!check.is_zero()) return false;
+        }
+        return true;
+    };
+    if (ahead == 0) {
+        lifted = lift();
+    } else {
+        parallel_for(std::size_t(2), [&](std::size_t task) {
+            if (task == 0) {
+                lifted = lift();
+                return;
+            }
+            checked_buffer<residue> image(std::size_t(n) * n);
+            modular_lu image_lu(n, n);
+            for (int t = 0; t < ahead; ++t) {
+                const std::uint64_t q = ahead_primes[t];
+                for (int i = 0; i < n; ++i)
+                    reduce_mod_all(a + std::size_t(i) * stride, std::size_t(n), q, image.data() + std::size_t(i) * n);
+                image_lu.factor(image.data(), q);
+                ahead_det[t] = image_lu.determinant();
+            }
+        });
     }
-    checked_buffer<big_int> y(n);
-    std::size_t y_words = 1;
-    for (int j = 0; j < n; ++j) {
-        y[j] = symmetric_mod(x[j] * d, modulus, half);
-        y_words = std::max<std::size_t>(y_words, y[j].rep().len);
-    }
-    // The check that makes x = y / d exact: A y = d b.
-    product_sum check(product_sum_words(std::max(a_words, std::size_t(d.rep().len)), y_words, std::size_t(n) + 1));
-    for (int i = 0; i < n; ++i) {
-        check.clear();
-        check.add_product(-d, b[i]);
-        const big_int* row = a + std::size_t(i) * stride;
-        for (int j = 0; j < n; ++j) check.add_product(row[j], y[j]);
-        if (!check.is_zero()) return false;
-    }
+    if (!lifted) return false;
 
     // The cofactor c = det A / d, below 2^(h' - bits(d) + 1), from primes not dividing d,
     // the first being p (which divides neither det A nor so d).
@@ -175,15 +207,28 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
     checked_buffer<std::uint64_t> primes(k);
     cofactors[0] = mul_mod(lu.determinant(), inverse_mod(reduce_mod(d, p), p), p);
     primes[0] = p;
-    // The others a batch at a time over the threads (p itself comes again and is passed).
-    block_determinants others(a, n, stride, k);
-    for (int found = 1; found < k;) {
-        residue det_q = 0;
-        const std::uint64_t q = others.next(det_q);
+    int found = 1;
+    for (int t = 0; t < ahead && found < k; ++t) {
+        const std::uint64_t q = ahead_primes[t];
         const residue d_mod = reduce_mod(d, q);
-        if (q == p || d_mod == 0) continue;
-        cofactors[found] = mul_mod(det_q, inverse_mod(d_mod, q), q);
+        if (d_mod == 0) continue;
+        cofactors[found] = mul_mod(ahead_det[t], inverse_mod(d_mod, q), q);
         primes[found++] = q;
+    }
+    if (found < k) {
+        // The others a batch at a time over the threads (p itself comes again and is passed,
+        // and so do the primes found ahead).
+        block_determinants others(a, n, stride, k);
+        while (found < k) {
+            residue det_q = 0;
+            const std::uint64_t q = others.next(det_q);
+            const residue d_mod = reduce_mod(d, q);
+            const std::uint64_t* const ahead_begin = ahead_primes.data();
+            const std::uint64_t* const ahead_end = ahead_begin + ahead;
+            if (q == p || d_mod == 0 || std::find(ahead_begin, ahead_end, q) != ahead_end) continue;
+            cofactors[found] = mul_mod(det_q, inverse_mod(d_mod, q), q);
+            primes[found++] = q;
+        }
     }
     big_int c;
     reconstruct_symmetric(cofactors.data(), primes.data(), k, 1, &c);

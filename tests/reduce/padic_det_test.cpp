@@ -5,6 +5,7 @@
 #include "reduce/padic_det.hpp"
 
 #include "bigint/arithmetic.hpp"
+#include "diag/thread_pool.hpp"
 #include "reduce/modular.hpp"
 #include "support/reference.hpp"
 
@@ -31,6 +32,7 @@ big_int random_value(std::mt19937_64& gen, int range, bool long_entries) {
 
 TEST(PadicDeterminant, MatchesFractionFreeElimination) {
     std::mt19937_64 gen(23);
+    const int threads_before = thread_count();
     int refused = 0;
     for (int run = 0; run < 120; ++run) {
         const int n = 1 + int(gen() % 24);
@@ -40,7 +42,10 @@ TEST(PadicDeterminant, MatchesFractionFreeElimination) {
             for (int j = 0; j < n; ++j) a(i, j) = random_value(gen, run % 3 == 0 ? 1 : 9, long_entries);
         if (run % 4 == 1) {
             // Rows scaled by a common factor: det gains factor^n, the denominator only factor.
-            const big_int f(2 + int(gen() % 30));
+            // A factor of 40 bits makes det A / d need more primes than the thread that
+            // finds them while the other lifts.
+            const big_int f = run % 8 == 1 ? big_int(1 << 20) * big_int(1 << 20) + big_int(int(gen() % 1000))
+                                           : big_int(2 + int(gen() % 30));
             for (int i = 0; i < n; ++i)
                 for (int j = 0; j < n; ++j) a(i, j) = a(i, j) * f;
         }
@@ -48,16 +53,21 @@ TEST(PadicDeterminant, MatchesFractionFreeElimination) {
             for (int j = 0; j < n; ++j) a(n - 1, j) = a(0, j) * big_int(3);  // singular
         SCOPED_TRACE("run " + std::to_string(run) + ", n " + std::to_string(n));
         const big_int expected = testing::bareiss_det(a);
-        big_int det(12345);
         const std::vector<big_int> e = entries(a);
-        if (!padic_determinant(e.data(), n, std::size_t(n), det)) {
-            ++refused;
-            EXPECT_TRUE(expected == big_int(0)) << "refused a nonsingular matrix";
-            EXPECT_TRUE(det == big_int(12345));
-            continue;
+        // On one thread, and on two (the cofactor's primes found beside the lifting).
+        for (int threads = 1; threads <= 2; ++threads) {
+            set_thread_count(threads);
+            big_int det(12345);
+            if (!padic_determinant(e.data(), n, std::size_t(n), det)) {
+                ++refused;
+                EXPECT_TRUE(expected == big_int(0)) << "refused a nonsingular matrix";
+                EXPECT_TRUE(det == big_int(12345));
+                continue;
+            }
+            EXPECT_TRUE(det == expected) << det << " instead of " << expected << " on " << threads << " threads";
         }
-        EXPECT_TRUE(det == expected) << det << " instead of " << expected;
     }
+    set_thread_count(threads_before);
     EXPECT_GT(refused, 0);  // the singular ones
 }
 

@@ -57,6 +57,13 @@ bool rational_reconstruction(const big_int& x, const big_int& m, const big_int& 
     return gcd(y, d) == big_int(1);
 }
 
+// Factors the n-by-n matrix a (row stride `stride`) modulo q into lu, through w; returns
+// its rank modulo q.
+int factor_modulo(const big_int* a, int n, std::size_t stride, std::uint64_t q, residue* w, modular_lu& lu) {
+    for (int i = 0; i < n; ++i) reduce_mod_all(a + std::size_t(i) * stride, std::size_t(n), q, w + std::size_t(i) * n);
+    return lu.factor(w, q);
+}
+
 } // namespace
 
 bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det) {
@@ -68,8 +75,7 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
     for (;; ++index) {
         if (index == primes_tried) return false;
         p = engine_prime(index);
-        for (int i = 0; i < n; ++i) reduce_mod_all(a + std::size_t(i) * stride, std::size_t(n), p, w.data() + std::size_t(i) * n);
-        if (lu.factor(w.data(), p) == n) break;
+        if (factor_modulo(a, n, stride, p, w.data(), lu) == n) break;
     }
 
     // While one thread lifts, the other finds det A modulo the next primes, which the
@@ -187,10 +193,7 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
             checked_buffer<residue> image(std::size_t(n) * n);
             modular_lu image_lu(n, n);
             for (int t = 0; t < ahead; ++t) {
-                const std::uint64_t q = ahead_primes[t];
-                for (int i = 0; i < n; ++i)
-                    reduce_mod_all(a + std::size_t(i) * stride, std::size_t(n), q, image.data() + std::size_t(i) * n);
-                image_lu.factor(image.data(), q);
+                factor_modulo(a, n, stride, ahead_primes[t], image.data(), image_lu);
                 ahead_det[t] = image_lu.determinant();
             }
         });

@@ -40,22 +40,18 @@ inline void add_scaled(double* y, const double* x, double f, int from, int to) {
 }
 
 // The exact search at step t among the rows at positions t .. m-1 whose doubles reach
-// near: each one's minor on the pivot rows so far and itself, and the columns
-// cols[0 .. t], compared as |minor| / scale, the topmost of equals; marks them settled.
-// Returns the winner's position.
-int settle(const big_int* a, int n, const big_int* scales, const int* cols, const int* pivots, int t,
-           const int* row_at, int m, const double* x, int r, double near, big_int* block, unsigned char* settled) {
-    const int order = t + 1;
+// near: each one's minor on the pivot rows so far (rows[0 .. t-1]) and itself, and the
+// columns cols[0 .. t], compared as |minor| / scale, the topmost of equals; marks them
+// settled. Returns the winner's position; rows[t] is left unspecified.
+int settle(const big_int* a, int n, const big_int* scales, const int* cols, int* rows, int t, const int* row_at,
+           int m, const double* x, int r, double near, unsigned char* settled) {
     int best = -1;
     big_int best_minor;
     for (int e = t; e < m; ++e) {
         const int k = row_at[e];
         if (!(std::fabs(x[std::size_t(k) * r + t]) >= near)) continue;
-        for (int u = 0; u < order; ++u) {
-            const big_int* row = a + std::size_t(u < t ? pivots[u] : k) * n;
-            for (int c = 0; c < order; ++c) block[std::size_t(u) * order + c] = row[cols[c]];
-        }
-        big_int minor = leading_determinant(block, order, order);
+        rows[t] = k;
+        big_int minor = minor_on(a, n, rows, cols, t + 1);
         settled[std::size_t(k) * r + t] = 1;
         if (best < 0 || abs(minor) * scales[row_at[best]] > abs(best_minor) * scales[k]) {
             best = e;
@@ -66,6 +62,13 @@ int settle(const big_int* a, int n, const big_int* scales, const int* cols, cons
 }
 
 } // namespace
+
+big_int minor_on(const big_int* a, int n, const int* rows, const int* cols, int order) {
+    checked_buffer<big_int> block(std::size_t(order) * order);
+    for (int u = 0; u < order; ++u)
+        for (int c = 0; c < order; ++c) block[std::size_t(u) * order + c] = a[std::size_t(rows[u]) * n + cols[c]];
+    return leading_determinant(block.data(), order, order);
+}
 
 bool guess_pivot_rows(const big_int* a, int n, const big_int* scales, const int* cols, pivot_guess& guess) {
     const int m = guess.m, r = guess.r;
@@ -86,7 +89,6 @@ bool guess_pivot_rows(const big_int* a, int n, const big_int* scales, const int*
     std::copy(x, x + std::size_t(m) * r, guess.values.data());
     checked_buffer<int> row_at(m);
     for (int k = 0; k < m; ++k) row_at[k] = k;
-    checked_buffer<big_int> block(std::size_t(exact_steps) * exact_steps);
     for (int t = 0; t < r; ++t) {
         int best = -1;
         double largest = 0.0;
@@ -104,8 +106,7 @@ bool guess_pivot_rows(const big_int* a, int n, const big_int* scales, const int*
             if (std::fabs(x[std::size_t(row_at[e]) * r + t]) >= near) ++close;
         if (close > 1) {
             if (t >= exact_steps) return false;
-            best = settle(a, n, scales, cols, guess.rows.data(), t, row_at.data(), m, x, r, near, block.data(),
-                          guess.settled.data());
+            best = settle(a, n, scales, cols, guess.rows.data(), t, row_at.data(), m, x, r, near, guess.settled.data());
         }
         std::swap(row_at[t], row_at[best]);
         const double* pivot = row_of(x, r, row_at[t]);
@@ -188,10 +189,14 @@ bool prove_pivot_rows(const pivot_guess& guess) {
     }
     // csum(j) = sum_l |W(l, j)|, cw(j) = sum_l cmax(l) |W(l, j)| with cmax(l) the largest
     // |Xd(., l)|: (|Xd||W|)(k, j) is at most rmax(k) csum(j) and at most cw(j).
-    checked_buffer<double> csum(r), cmax(r), cw(r);
+    checked_buffer<double> csum(r), cmax(r), cw(r), rmax(m);
     for (int k = 0; k < m; ++k) {
         const double* xk = row_of(guess.values.data(), r, k);
-        for (int c = 0; c < r; ++c) cmax[c] = std::max(cmax[c], std::fabs(xk[c]));
+        for (int c = 0; c < r; ++c) {
+            cmax[c] = std::max(cmax[c], std::fabs(xk[c]));
+            rmax[k] = std::max(rmax[k], std::fabs(xk[c]));
+        }
+        rmax[k] *= widen;
     }
     double csum_max = 0.0, cw_max = 0.0;
     for (int i = 0; i < r; ++i) {
@@ -210,16 +215,12 @@ bool prove_pivot_rows(const pivot_guess& guess) {
     }
     const double c_g = (0x1p-50 + gamma) * widen;
     const double underflow = r * tiny;
-    // Row k of Gd and its rmax.
+    // Row k of Gd.
     auto g_row = [&](int k, double* g) {
         const double* xk = row_of(guess.values.data(), r, k);
-        double largest = 0.0;
         std::fill(g, g + r, 0.0);
-        for (int l = 0; l < r; ++l) {
-            largest = std::max(largest, std::fabs(xk[l]));
+        for (int l = 0; l < r; ++l)
             if (xk[l] != 0.0) add_scaled(g, row_of(w.data(), r, l), xk[l], l, r);
-        }
-        return largest * widen;
     };
 
     // Gd_P and eps.
@@ -227,7 +228,8 @@ bool prove_pivot_rows(const pivot_guess& guess) {
     double g_p_max = 0.0, rmax_p = 0.0;
     for (int i = 0; i < r; ++i) {
         double* g = row_of(g_p.data(), r, i);
-        rmax_p = std::max(rmax_p, g_row(s[i], g));
+        g_row(s[i], g);
+        rmax_p = std::max(rmax_p, rmax[s[i]]);
         for (int c = 0; c < r; ++c) {
             if (!std::isfinite(g[c])) return false;
             g_p_max = std::max(g_p_max, std::fabs(g[c]));
@@ -265,19 +267,14 @@ bool prove_pivot_rows(const pivot_guess& guess) {
         const int last = step_of[k];  // the steps t < last
         if (last == 0) continue;
         const double* gk = g.data();
-        double rmax = 0.0;
-        if (last < r) {
+        if (last < r)
             gk = row_of(g_p.data(), r, last);
-            rmax = std::fabs(row_of(guess.values.data(), r, k)[0]);
-            for (int c = 1; c < r; ++c) rmax = std::max(rmax, std::fabs(row_of(guess.values.data(), r, k)[c]));
-            rmax *= widen;
-        } else {
-            rmax = g_row(k, g.data());
-        }
+        else
+            g_row(k, g.data());
         double prefix = 0.0;
         const unsigned char* exact = guess.settled.data() + std::size_t(k) * r;
         for (int t = 0; t < last; ++t) {
-            const double err = c_g * std::min(rmax * csum[t], cw[t]) + underflow;
+            const double err = c_g * std::min(rmax[k] * csum[t], cw[t]) + underflow;
             const double entry = std::fabs(gk[t]) + err;
             prefix += entry;
             if (!exact[t] && !((entry + tau * prefix) * final_widen < 1.0)) return false;

@@ -35,6 +35,11 @@ struct pivot_guess {
 // False when an entry is beyond the range of doubles, a column has no nonzero entry left
 // or a near tie falls beyond exact_steps; guess is then unspecified.
 constexpr int exact_steps = 24;
+
+// The minor of the integer matrix a (row-major, n columns) on the rows rows[0 .. order-1]
+// and the columns cols[0 .. order-1], in those orders.
+big_int minor_on(const big_int* a, int n, const int* rows, const int* cols, int order);
+
 bool guess_pivot_rows(const big_int* a, int n, const big_int* scales, const int* cols, pivot_guess& guess);
 
 // True only if the exact search on X takes guess.rows[t] at every step t: every other row

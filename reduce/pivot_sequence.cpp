@@ -6,7 +6,6 @@
 #include "reduce/modular.hpp"
 #include "reduce/modular_echelon.hpp"
 #include "reduce/pivot_guess.hpp"
-#include "reduce/determinant.hpp"
 #include "reduce/prime_source.hpp"
 #include "diag/thread_pool.hpp"
 #include "rational/gcd.hpp"
@@ -265,12 +264,7 @@ bool find_pivot_sequence(const big_int* a, int m, int n, const big_int* scales, 
         guessed_all = guess_pivot_rows(a, n, scales, cols, guess);
         if (guessed_all && prove_pivot_rows(guess)) {
             replay(guess.rows.data(), m, r, out);
-            if (with_minor) {
-                checked_buffer<big_int> block(std::size_t(r) * r);
-                for (int t = 0; t < r; ++t)
-                    for (int c = 0; c < r; ++c) block[std::size_t(t) * r + c] = a[std::size_t(out.rows[t]) * n + cols[c]];
-                out.minor = leading_determinant(block.data(), r, r);
-            }
+            if (with_minor) out.minor = minor_on(a, n, out.rows.data(), cols, r);
             return true;
         }
         if (guessed_all) std::copy(guess.rows.data(), guess.rows.data() + r, guessed.data());

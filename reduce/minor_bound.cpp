@@ -4,6 +4,7 @@
 #include "diag/allocation.hpp"
 #include "diag/checked_buffer.hpp"
 #include "diag/report.hpp"
+#include "bigint/words.hpp"
 
 #include <algorithm>
 #include <bit>
@@ -27,6 +28,50 @@ big_int product_at_least_one(const big_int* s, int count) {
     return product;
 }
 
+// Entries below 2^31 in absolute value: then a line's squared norm, a sum of fewer than
+// 2^31 squares below 2^62, stays below 2^93 and is summed in 128 bits.
+bool small_entries(const big_int* a, int m, int n, const int* cols, int width) {
+    for (int i = 0; i < m; ++i)
+        for (int c = 0; c < width; ++c) {
+            const big_int_rep& r = a[std::size_t(i) * n + (cols ? cols[c] : c)].rep();
+            if (r.len > 1 || (r.len == 1 && r.digits[0] >= (std::uint64_t(1) << 31))) return false;
+        }
+    return true;
+}
+
+big_int from_128(unsigned __int128 v) {
+    const std::uint64_t words[2] = {std::uint64_t(v), std::uint64_t(v >> 64)};
+    return big_int_from_words64(1, words, 2);
+}
+
+// rows[i] and columns[c]: the squared norms of the rows and of the listed columns.
+void squared_norms(const big_int* a, int m, int n, const int* cols, int width, big_int* rows, big_int* columns) {
+    if (small_entries(a, m, n, cols, width)) {
+        checked_buffer<unsigned __int128> column_sums(std::size_t(width > 0 ? width : 1));
+        for (int i = 0; i < m; ++i) {
+            unsigned __int128 row_sum = 0;
+            for (int c = 0; c < width; ++c) {
+                const big_int_rep& r = a[std::size_t(i) * n + (cols ? cols[c] : c)].rep();
+                const std::uint64_t x = r.len == 0 ? 0 : r.digits[0];
+                const unsigned __int128 square = static_cast<unsigned __int128>(x * x);
+                row_sum += square;
+                column_sums[c] += square;
+            }
+            rows[i] = from_128(row_sum);
+        }
+        for (int c = 0; c < width; ++c) columns[c] = from_128(column_sums[c]);
+        return;
+    }
+    for (int i = 0; i < m; ++i)
+        for (int c = 0; c < width; ++c) {
+            const big_int& x = a[std::size_t(i) * n + (cols ? cols[c] : c)];
+            if (x.rep().len == 0) continue;
+            const big_int square = x * x;
+            rows[i] = rows[i] + square;
+            columns[c] = columns[c] + square;
+        }
+}
+
 } // namespace
 
 long minor_bound_bits(const big_int* a, int m, int n) {
@@ -34,14 +79,7 @@ long minor_bound_bits(const big_int* a, int m, int n) {
     // at most the norm of the whole row (column). Factors below 1 (zero lines) are raised
     // to 1, so taking every row, or the m largest columns, bounds minors of any order.
     checked_buffer<big_int> rows(m), cols(n);
-    for (int i = 0; i < m; ++i)
-        for (int j = 0; j < n; ++j) {
-            const big_int& x = a[std::size_t(i) * n + j];
-            if (x.rep().len == 0) continue;
-            const big_int square = x * x;
-            rows[i] = rows[i] + square;
-            cols[j] = cols[j] + square;
-        }
+    squared_norms(a, m, n, nullptr, n, rows.data(), cols.data());
     std::sort(cols.data(), cols.data() + n, [](const big_int& x, const big_int& y) { return x > y; });
     const long by_rows = bit_length(product_at_least_one(rows.data(), m));
     const long by_cols = bit_length(product_at_least_one(cols.data(), std::min(m, n)));
@@ -69,14 +107,7 @@ minor_bounds::minor_bounds(const big_int* a, int m, int n, const int* cols, int 
     const int width = cols ? count : n;
     orders_ = std::min(m, width);
     checked_buffer<big_int> rows(m), columns(width);
-    for (int i = 0; i < m; ++i)
-        for (int c = 0; c < width; ++c) {
-            const big_int& x = a[std::size_t(i) * n + (cols ? cols[c] : c)];
-            if (x.rep().len == 0) continue;
-            const big_int square = x * x;
-            rows[i] = rows[i] + square;
-            columns[c] = columns[c] + square;
-        }
+    squared_norms(a, m, n, cols, width, rows.data(), columns.data());
     checked_buffer<long> by_rows(orders_), by_columns(orders_);
     prefix_product_bits(rows.data(), m, orders_, by_rows.data());
     prefix_product_bits(columns.data(), width, orders_, by_columns.data());

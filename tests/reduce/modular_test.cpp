@@ -152,7 +152,10 @@ TEST(MinorBound, BoundsEveryExactMinor) {
         std::uniform_int_distribution<int> entry(-range, range);
         matrix<big_int> a(m, n);
         for (int i = 0; i < m; ++i)
-            for (int j = 0; j < n; ++j) a(i, j) = big_int(entry(gen) * (run % 5 == 0 ? 1000 : 1));
+            for (int j = 0; j < n; ++j) {
+                a(i, j) = big_int(entry(gen) * (run % 5 == 0 ? 1000 : 1));
+                if (run % 7 == 3) a(i, j) = a(i, j) * big_int(1 << 30) * big_int(1 << 30);  // norms beyond 128 bits
+            }
         const long h = minor_bound_bits(entries(a).data(), m, n);
         const minor_bounds by_order(entries(a).data(), m, n);
         // All row subsets and column subsets of equal size.
@@ -170,14 +173,19 @@ TEST(MinorBound, BoundsEveryExactMinor) {
             }
     }
     const int hadamard[4][4] = {{1, 1, 1, 1}, {1, -1, 1, -1}, {1, 1, -1, -1}, {1, -1, -1, 1}};
-    matrix<big_int> a(4, 4);
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) a(i, j) = big_int(hadamard[i][j] * 1000);
-    const big_int det = testing::bareiss_det(a);
-    EXPECT_TRUE(abs(det) == big_int(16) * big_int(1000) * big_int(1000) * big_int(1000) * big_int(1000));
-    const long h = minor_bound_bits(entries(a).data(), 4, 4);
-    EXPECT_GE(h, bit_length(det));
-    EXPECT_LE(h, bit_length(det) + 1);
+    // Scales on both sides of 2^31, where the norms are summed in words or in big_int.
+    const big_int scales[] = {big_int(1000), big_int(2147483647), big_int(2147483647) + big_int(1)};
+    for (const big_int& scale : scales) {
+        matrix<big_int> a(4, 4);
+        for (int i = 0; i < 4; ++i)
+            for (int j = 0; j < 4; ++j) a(i, j) = big_int(hadamard[i][j]) * scale;
+        const big_int det = testing::bareiss_det(a);
+        EXPECT_TRUE(abs(det) == big_int(16) * scale * scale * scale * scale);
+        const long h = minor_bound_bits(entries(a).data(), 4, 4);
+        EXPECT_GE(h, bit_length(det));
+        EXPECT_LE(h, bit_length(det) + 1);
+        EXPECT_EQ(minor_bounds(entries(a).data(), 4, 4).bits(4), h);
+    }
 }
 
 } // namespace

@@ -69,9 +69,14 @@ bool padic_pays(const big_int* a, int m, std::size_t stride) {
     return true;
 }
 
-big_int leading_determinant(const big_int* a, int m, int n) {
+big_int leading_determinant(const big_int* a, int m, int n, side_work beside) {
     big_int d;
-    if (padic_pays(a, m, std::size_t(n)) && padic_determinant(a, m, std::size_t(n), d)) return d;
+    if (padic_pays(a, m, std::size_t(n))) {
+        const bool found = padic_determinant(a, m, std::size_t(n), d, beside);
+        if (found) return d;
+    } else {
+        beside();
+    }
     return leading_minor(a, m, n);
 }
 

@@ -5,6 +5,7 @@
 #include "bigint/big_int.hpp"
 #include "diag/checked_buffer.hpp"
 #include "reduce/modular_lu.hpp"
+#include "reduce/padic_det.hpp"
 #include "reduce/prime_batches.hpp"
 #include "reduce/remainder_tree.hpp"
 
@@ -63,7 +64,8 @@ private:
 
 // The determinant of the leading m-by-m block of a (m <= n): by one p-adic solution and
 // few primes where that pays, else (or when the block is singular modulo the first primes)
-// from primes alone.
-big_int leading_determinant(const big_int* a, int m, int n);
+// from primes alone. beside runs once, on another thread where the p-adic solution
+// leaves one free (see padic_determinant), else before the primes.
+big_int leading_determinant(const big_int* a, int m, int n, side_work beside = {});
 
 } // namespace velmora

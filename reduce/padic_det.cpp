@@ -66,30 +66,27 @@ int factor_modulo(const big_int* a, int n, std::size_t stride, std::uint64_t q, 
 
 } // namespace
 
-bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det) {
-    // A prime that keeps A invertible.
-    checked_buffer<residue> w(std::size_t(n) * n);
-    modular_lu lu(n, n);
-    int index = 0;
-    std::uint64_t p = 0;
-    for (;; ++index) {
-        if (index == primes_tried) return false;
-        p = engine_prime(index);
-        if (factor_modulo(a, n, stride, p, w.data(), lu) == n) break;
-    }
-
-    // While one thread lifts, the other finds det A modulo the next primes, which the
-    // cofactor below needs: for most matrices det A / d is small, and the bound on it
-    // exceeds |det A| by some 0.72 n bits (Hadamard's bound against the typical
-    // determinant), which 3n/4 bits of primes cover.
+bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det, side_work beside) {
+    // While one thread finds a prime that keeps A invertible and lifts, the other finds
+    // det A modulo the primes after the first, which the cofactor below needs: for most
+    // matrices det A / d is small, and the bound on it exceeds |det A| by some 0.72 n bits
+    // (Hadamard's bound against the typical determinant), which 3n/4 bits of primes
+    // cover. Then it does the caller's work, if any.
     const int ahead = thread_count() > 1 ? std::max(1, primes_for_bits(3L * n / 4)) : 0;
     checked_buffer<residue> ahead_det(ahead > 0 ? ahead : 1);
     checked_buffer<std::uint64_t> ahead_primes(ahead > 0 ? ahead : 1);
-    for (int t = 0, q = 0; t < ahead; ++q)
-        if (q != index) ahead_primes[t++] = engine_prime(q);
+    for (int t = 0; t < ahead; ++t) ahead_primes[t] = engine_prime(t + 1);
+    checked_buffer<residue> w(std::size_t(n) * n);
+    modular_lu lu(n, n);
+    std::uint64_t p = 0;
     big_int d(1);
     bool lifted = false;
     auto lift = [&]() -> bool {
+        for (int index = 0;; ++index) {
+            if (index == primes_tried) return false;
+            p = engine_prime(index);
+            if (factor_modulo(a, n, stride, p, w.data(), lu) == n) break;
+        }
         // b: small entries of both signs, in a fixed pattern; any b with A^-1 b of a large
         // common denominator serves, and a poor one costs only more primes below.
         checked_buffer<big_int> b(n), residual(n);
@@ -186,6 +183,7 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
     };
     if (ahead == 0) {
         lifted = lift();
+        beside();
     } else {
         parallel_for(std::size_t(2), [&](std::size_t task) {
             if (task == 0) {
@@ -198,6 +196,7 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
                 factor_modulo(a, n, stride, ahead_primes[t], image.data(), image_lu);
                 ahead_det[t] = image_lu.determinant();
             }
+            beside();
         });
     }
     if (!lifted) return false;
@@ -216,7 +215,7 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
     for (int t = 0; t < ahead && found < k; ++t) {
         const std::uint64_t q = ahead_primes[t];
         const residue d_mod = reduce_mod(d, q);
-        if (d_mod == 0) continue;
+        if (q == p || d_mod == 0) continue;
         cofactors[found] = mul_mod(ahead_det[t], inverse_mod(d_mod, q), q);
         primes[found++] = q;
     }

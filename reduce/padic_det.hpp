@@ -8,6 +8,15 @@
 
 namespace velmora {
 
+// A call that may run beside another computation: run(context), when run is set.
+struct side_work {
+    void (*run)(void*) = nullptr;
+    void* context = nullptr;
+    void operator()() const {
+        if (run) run(context);
+    }
+};
+
 // Sets det to the determinant of the n-by-n integer matrix whose row i starts at
 // a + i * stride, and returns true; returns false, with det unchanged, when the matrix is
 // singular modulo the first primes tried (then it may be singular).
@@ -21,6 +30,9 @@ namespace velmora {
 // the bounds. Then d divides det A (x = adj(A) b / det A), and the cofactor c = det A / d
 // is found modulo primes whose product exceeds twice its bound 2^h' / d (h' bounding
 // det A): one prime, p itself, for most matrices.
-bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det);
+//
+// beside: work of the caller's, run once whatever the result, on the second thread when
+// there is one, after its share of the primes (it must not touch what this call touches).
+bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det, side_work beside = {});
 
 } // namespace velmora

@@ -63,11 +63,11 @@ int settle(const big_int* a, int n, const big_int* scales, const int* cols, int*
 
 } // namespace
 
-big_int minor_on(const big_int* a, int n, const int* rows, const int* cols, int order) {
+big_int minor_on(const big_int* a, int n, const int* rows, const int* cols, int order, side_work beside) {
     checked_buffer<big_int> block(std::size_t(order) * order);
     for (int u = 0; u < order; ++u)
         for (int c = 0; c < order; ++c) block[std::size_t(u) * order + c] = a[std::size_t(rows[u]) * n + cols[c]];
-    return leading_determinant(block.data(), order, order);
+    return leading_determinant(block.data(), order, order, beside);
 }
 
 bool guess_pivot_rows(const big_int* a, int n, const big_int* scales, const int* cols, pivot_guess& guess) {

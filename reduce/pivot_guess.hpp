@@ -4,6 +4,7 @@
 
 #include "bigint/big_int.hpp"
 #include "diag/checked_buffer.hpp"
+#include "reduce/padic_det.hpp"
 
 namespace velmora {
 
@@ -37,8 +38,8 @@ struct pivot_guess {
 constexpr int exact_steps = 24;
 
 // The minor of the integer matrix a (row-major, n columns) on the rows rows[0 .. order-1]
-// and the columns cols[0 .. order-1], in those orders.
-big_int minor_on(const big_int* a, int n, const int* rows, const int* cols, int order);
+// and the columns cols[0 .. order-1], in those orders; beside as for leading_determinant.
+big_int minor_on(const big_int* a, int n, const int* rows, const int* cols, int order, side_work beside = {});
 
 bool guess_pivot_rows(const big_int* a, int n, const big_int* scales, const int* cols, pivot_guess& guess);
 

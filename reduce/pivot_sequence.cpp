@@ -262,9 +262,26 @@ bool find_pivot_sequence(const big_int* a, int m, int n, const big_int* scales, 
     {
         pivot_guess guess(m, r);
         guessed_all = guess_pivot_rows(a, n, scales, cols, guess);
-        if (guessed_all && prove_pivot_rows(guess)) {
+        bool proven = false;
+        if (guessed_all && with_minor) {
+            // The minor of the guessed rows, with the proof beside it on the other thread
+            // (a refuted guess, which is rare, wastes the minor).
+            struct proof {
+                const pivot_guess* guess;
+                bool proven;
+            } work{&guess, false};
+            out.minor = minor_on(a, n, guess.rows.data(), cols, r,
+                                 {[](void* c) {
+                                      proof& w = *static_cast<proof*>(c);
+                                      w.proven = prove_pivot_rows(*w.guess);
+                                  },
+                                  &work});
+            proven = work.proven;
+        } else if (guessed_all) {
+            proven = prove_pivot_rows(guess);
+        }
+        if (proven) {
             replay(guess.rows.data(), m, r, out);
-            if (with_minor) out.minor = minor_on(a, n, out.rows.data(), cols, r);
             return true;
         }
         if (guessed_all) std::copy(guess.rows.data(), guess.rows.data() + r, guessed.data());

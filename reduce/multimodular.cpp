@@ -114,6 +114,7 @@ struct scaled_rows {
                     valid = false;
                     return;
                 }
+                if (d == l) continue;  // most often both 1
                 l = l * (d / gcd(l, d));
             }
             for (int j = 0; j < n; ++j) {
@@ -212,9 +213,11 @@ bool rows_in_span(const big_int* a, int m, int n, const int* rows, const full_ra
 //
 // det is 0 unless A is tall with independent columns: then it is the product of the
 // pivots the search chose, with the sign of the exchanges.
+//
+// made: the search in doubles already made on all n columns (see find_pivot_sequence).
 bool deficient_results(const scaled_rows& sr, const rank_profile& profile, bool proven,
                        matrix<rational<big_int>>& B, matrix<rational<big_int>>& Q, vector<int>& basis,
-                       rational<big_int>& det, const engine_request& request) {
+                       rational<big_int>& det, const engine_request& request, const pivot_guess* made = nullptr) {
     using number = rational<big_int>;
     const int m = sr.m, n = sr.n, r = profile.rank;
     const big_int* a = sr.a.data();
@@ -227,7 +230,9 @@ bool deficient_results(const scaled_rows& sr, const rank_profile& profile, bool 
                 if (sr.a[e].rep().len != 0) return false;
         for (int k = 0; k < m; ++k) sequence.order[k] = k;
     } else if (request.q || tall_det) {
-        if (!find_pivot_sequence(a, m, n, sr.lcms.data(), profile.cols.data(), r, tall_det, sequence)) return false;
+        if (!find_pivot_sequence(a, m, n, sr.lcms.data(), profile.cols.data(), r, tall_det, sequence,
+                                 tall_det ? made : nullptr))
+            return false;
         rows = sequence.rows.data();
     }
     // r == n: every column is a pivot column (proven by one prime), and B = I on top.
@@ -288,6 +293,38 @@ bool deficient_results(const scaled_rows& sr, const rank_profile& profile, bool 
     return true;
 }
 
+// A tall matrix (m > n) asked for det but not Q: its search in doubles on all columns,
+// when proven (see prove_guessed_sequence), takes n rows on which the matrix is
+// nonsingular. So the rank is n, every column is a pivot column, B = [I; 0], and det is
+// the minor on those rows with the sign of the search's exchanges. False when the guess
+// is not complete or not proven; tried then points to it (for find_pivot_sequence).
+bool tall_results(const scaled_rows& sr, pivot_guess& made, const pivot_guess*& tried,
+                  matrix<rational<big_int>>& B, vector<int>& basis, rational<big_int>& det,
+                  const engine_request& request) {
+    using number = rational<big_int>;
+    const int m = sr.m, n = sr.n;
+    const big_int* a = sr.a.data();
+    checked_buffer<int> cols(n);
+    for (int j = 0; j < n; ++j) cols[j] = j;
+    guess_pivot_rows(a, n, sr.lcms.data(), cols.data(), made);
+    tried = &made;
+    if (!made.complete) return false;
+    pivot_sequence sequence(m, n);
+    if (!prove_guessed_sequence(a, n, sr.lcms.data(), cols.data(), made, true, sequence)) return false;
+    basis.resize(0);
+    for (int j = 0; j < n; ++j) basis.append_item(j);
+    big_int scale(1);
+    for (int t = 0; t < n; ++t) scale = scale * sr.lcms[sequence.rows[t]];
+    const number value(sequence.minor, scale);
+    det = sequence.exchanges % 2 ? -value : value;
+    if (request.b) {
+        B.resize(m, n);
+        if (sized(B, m, n))
+            for (int t = 0; t < n; ++t) B(t, t) = number(1);
+    }
+    return true;
+}
+
 } // namespace
 
 bool multimodular_echelon(const matrix<rational<big_int>>& A, matrix<rational<big_int>>& B,
@@ -302,6 +339,11 @@ bool multimodular_echelon(const matrix<rational<big_int>>& A, matrix<rational<bi
     if (few_lines_of_long_entries(a, m, n)) return false;
     const bool need_columns = request.b || request.q || request.basis;
     big_int square_det;
+    // A tall matrix's search in doubles, when made first and tried.
+    const bool tall_first = m > n && request.det && !request.q;
+    pivot_guess tall_guess(tall_first ? m : 0, n);
+    const pivot_guess* made = nullptr;
+    if (tall_first && tall_results(sr, tall_guess, made, B, basis, det, request)) return true;
     if (request.b || request.q) {
         // One prime's profile, proven or refuted by the results themselves.
         rank_profile guess(m, n);
@@ -310,7 +352,7 @@ bool multimodular_echelon(const matrix<rational<big_int>>& A, matrix<rational<bi
             full_row_rank_results(sr, B, Q, basis, det, request);
             return true;
         }
-        if (deficient_results(sr, guess, guess.columns_proven, B, Q, basis, det, request)) return true;
+        if (deficient_results(sr, guess, guess.columns_proven, B, Q, basis, det, request, made)) return true;
     } else if (m == n && request.det && !need_columns && padic_pays(a, m, std::size_t(n)) &&
                padic_determinant(a, m, std::size_t(n), square_det)) {
         // A nonzero determinant proves full rank.
@@ -335,7 +377,7 @@ bool multimodular_echelon(const matrix<rational<big_int>>& A, matrix<rational<bi
         full_row_rank_results(sr, B, Q, basis, det, request);
         return true;
     }
-    deficient_results(sr, profile, true, B, Q, basis, det, request);
+    deficient_results(sr, profile, true, B, Q, basis, det, request, made);
     return true;
 }
 

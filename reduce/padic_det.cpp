@@ -30,13 +30,6 @@ big_int power_of_two(long e) {
     return big_int_from_words64(1, words.data(), words.size());
 }
 
-// x mod m in (-m/2, m/2], for m > 0.
-big_int symmetric_mod(const big_int& x, const big_int& m, const big_int& half) {
-    big_int r = x % m;
-    if (r < big_int(0)) r = r + m;
-    return r > half ? r - m : r;
-}
-
 // The fraction y / d with |y| <= bound, 0 < d <= bound and y = d x (mod m), found by the
 // extended Euclidean algorithm on (m, x) stopped at the first remainder <= bound; false
 // when there is none. Pre: 0 <= x < m.
@@ -71,8 +64,9 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
     // det A modulo the primes after the first, which the cofactor below needs: for most
     // matrices det A / d is small, and the bound on it exceeds |det A| by some 0.72 n bits
     // (Hadamard's bound against the typical determinant), which 3n/4 bits of primes
-    // cover. Then it does the caller's work, if any.
-    const int ahead = thread_count() > 1 ? std::max(1, primes_for_bits(3L * n / 4)) : 0;
+    // cover, p itself among them. Then it does the caller's work, if any.
+    const int ahead = thread_count() > 1 ? std::max(1, primes_for_bits(3L * n / 4) - 1) : 0;
+    int found_ahead = 0;  // of those, the ones found
     checked_buffer<residue> ahead_det(ahead > 0 ? ahead : 1);
     checked_buffer<std::uint64_t> ahead_primes(ahead > 0 ? ahead : 1);
     for (int t = 0; t < ahead; ++t) ahead_primes[t] = engine_prime(t + 1);
@@ -97,7 +91,8 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
             column[std::size_t(i) * (n + 1) + n] = b[i];
         }
         const long h = minor_bounds(column.data(), n, n + 1).bits(n);
-        const int steps = primes_for_bits(2 * h + 1);  // p^steps > 2^(2h + 1), as for products of primes
+        const long bound_bits = h + bit_length(big_int(n));  // 2^bound_bits >= n 2^h
+        const int steps = primes_for_bits(2 * bound_bits + 1);  // p^steps > 2^(2 bound_bits + 1), as for products
 
         // Dixon's lifting: digits[s] = x_s with x = sum of x_s p^s.
         std::size_t a_words = 1;
@@ -145,41 +140,25 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
             }
         }
 
-        // x modulo p^steps, entry by entry, then y and the common denominator d.
+        // z = x_0 + ... + x_{n-1} modulo p^steps, from the sums of each step's digits
+        // (below n p < 2^92), then d, the denominator of z in lowest terms. As
+        // z = (1 ... 1) adj(A) b / det A, d divides det A, and z = y / d with |y| <= n 2^h
+        // (a sum of n minors of [A | b] of order n, by Cramer's rule) and 0 < d <= 2^h. Two
+        // such fractions congruent modulo p^steps > 2 B^2, B = 2^bound_bits, are equal (the
+        // difference of the cross products is below 2 B^2 in absolute value), so the reconstruction,
+        // which finds one when there is one, finds z itself. No exact check is needed: with
+        // the bound on the minors proven, so is d.
         big_int modulus(1);
         for (int s = 0; s < steps; ++s) modulus = modulus * prime;
-        const big_int half = modulus / big_int(2);
-        const big_int bound = power_of_two(h);
-        checked_buffer<big_int> x(n);
-        for (int j = 0; j < n; ++j) {
-            big_int v;
-            for (int s = steps; s-- > 0;) v = v * prime + word_value(digits[std::size_t(s) * n + j]);
-            x[j] = v;
+        big_int z;
+        for (int s = steps; s-- > 0;) {
+            unsigned __int128 digit_sum = 0;
+            for (int j = 0; j < n; ++j) digit_sum += digits[std::size_t(s) * n + j];
+            const std::uint64_t words[2] = {std::uint64_t(digit_sum), std::uint64_t(digit_sum >> 64)};
+            z = z * prime + big_int_from_words64(1, words, 2);
         }
-        // d grows by the denominator of each entry that the denominator so far leaves whole.
-        for (int j = 0; j < n; ++j) {
-            const big_int v = symmetric_mod(x[j] * d, modulus, half);
-            if (abs(v) <= bound) continue;
-            big_int numerator, e;
-            if (!rational_reconstruction(v < big_int(0) ? v + modulus : v, modulus, bound, numerator, e)) return false;
-            d = d * e;
-        }
-        checked_buffer<big_int> y(n);
-        std::size_t y_words = 1;
-        for (int j = 0; j < n; ++j) {
-            y[j] = symmetric_mod(x[j] * d, modulus, half);
-            y_words = std::max<std::size_t>(y_words, y[j].rep().len);
-        }
-        // The check that makes x = y / d exact: A y = d b.
-        product_sum check(product_sum_words(std::max(a_words, std::size_t(d.rep().len)), y_words, std::size_t(n) + 1));
-        for (int i = 0; i < n; ++i) {
-            check.clear();
-            check.add_product(-d, b[i]);
-            const big_int* row = a + std::size_t(i) * stride;
-            for (int j = 0; j < n; ++j) check.add_product(row[j], y[j]);
-            if (!check.is_zero()) return false;
-        }
-        return true;
+        big_int numerator;
+        return rational_reconstruction(z % modulus, modulus, power_of_two(bound_bits), numerator, d);
     };
     if (ahead == 0) {
         lifted = lift();
@@ -190,29 +169,37 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
                 lifted = lift();
                 return;
             }
+            if (beside.det_bits) {
+                beside();
+                // A bound near |det A| leaves a cofactor that p alone covers, most often.
+                if (beside.bound() >= 0) return;
+            }
             checked_buffer<residue> image(std::size_t(n) * n);
             modular_lu image_lu(n, n);
-            for (int t = 0; t < ahead; ++t) {
-                factor_modulo(a, n, stride, ahead_primes[t], image.data(), image_lu);
-                ahead_det[t] = image_lu.determinant();
+            for (; found_ahead < ahead; ++found_ahead) {
+                factor_modulo(a, n, stride, ahead_primes[found_ahead], image.data(), image_lu);
+                ahead_det[found_ahead] = image_lu.determinant();
             }
-            beside();
+            if (!beside.det_bits) beside();
         });
     }
     if (!lifted) return false;
 
     // The cofactor c = det A / d, below 2^(h' - bits(d) + 1), from primes not dividing d,
     // the first being p (which divides neither det A nor so d).
-    checked_buffer<int> lead(n);
-    for (int j = 0; j < n; ++j) lead[j] = j;
-    const long h_det = minor_bounds(a, n, int(stride), lead.data(), n).bits(n);
+    long h_det = beside.bound();
+    if (h_det < 0) {
+        checked_buffer<int> lead(n);
+        for (int j = 0; j < n; ++j) lead[j] = j;
+        h_det = minor_bounds(a, n, int(stride), lead.data(), n).bits(n);
+    }
     const int k = primes_for_bits(std::max(0L, h_det - bit_length(d) + 2));
     checked_buffer<residue> cofactors(k);
     checked_buffer<std::uint64_t> primes(k);
     cofactors[0] = mul_mod(lu.determinant(), inverse_mod(reduce_mod(d, p), p), p);
     primes[0] = p;
     int found = 1;
-    for (int t = 0; t < ahead && found < k; ++t) {
+    for (int t = 0; t < found_ahead && found < k; ++t) {
         const std::uint64_t q = ahead_primes[t];
         const residue d_mod = reduce_mod(d, q);
         if (q == p || d_mod == 0) continue;
@@ -228,7 +215,7 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
             const std::uint64_t q = others.next(det_q);
             const residue d_mod = reduce_mod(d, q);
             const std::uint64_t* const ahead_begin = ahead_primes.data();
-            const std::uint64_t* const ahead_end = ahead_begin + ahead;
+            const std::uint64_t* const ahead_end = ahead_begin + found_ahead;
             if (q == p || d_mod == 0 || std::find(ahead_begin, ahead_end, q) != ahead_end) continue;
             cofactors[found] = mul_mod(det_q, inverse_mod(d_mod, q), q);
             primes[found++] = q;

@@ -12,9 +12,13 @@ namespace velmora {
 struct side_work {
     void (*run)(void*) = nullptr;
     void* context = nullptr;
+    // When set: once run has returned, *det_bits is b >= 0 when the work has found
+    // |det A| < 2^b for the matrix A of the computation it runs beside, else -1.
+    const long* det_bits = nullptr;
     void operator()() const {
         if (run) run(context);
     }
+    long bound() const { return det_bits ? *det_bits : -1; }
 };
 
 // Sets det to the determinant of the n-by-n integer matrix whose row i starts at
@@ -23,16 +27,18 @@ struct side_work {
 //
 // With an LU factorisation modulo a prime p not dividing det A, Dixon's lifting gives
 // x = A^-1 b modulo p^L for an integer vector b, one digit of x at a time (each step a
-// solution modulo p and an exact division of the residual by p). Every entry of x is
-// y_j / d for the common denominator d, and by Cramer's rule |y_j| and d are minors of
-// [A | b], below 2^h; with p^L > 2^(2h + 1) rational reconstruction finds them. The
-// reconstruction is then checked exactly (A y = d b), so that x = y / d holds whatever
-// the bounds. Then d divides det A (x = adj(A) b / det A), and the cofactor c = det A / d
+// solution modulo p and an exact division of the residual by p). The sum z of the entries
+// of x is y / d in lowest terms, and by Cramer's rule |y| is at most n times a bound 2^h
+// on the minors of [A | b], and d at most 2^h; with p^L above twice the product of the
+// two bounds, rational reconstruction finds them. Then d divides det A
+// (z = (1 ... 1) adj(A) b / det A), and the cofactor c = det A / d
 // is found modulo primes whose product exceeds twice its bound 2^h' / d (h' bounding
 // det A): one prime, p itself, for most matrices.
 //
 // beside: work of the caller's, run once whatever the result, on the second thread when
 // there is one, after its share of the primes (it must not touch what this call touches).
+// A beside that bounds det A runs first there instead, and its bound spares the primes
+// that the bound makes needless.
 bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det, side_work beside = {});
 
 } // namespace velmora

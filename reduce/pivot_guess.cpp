@@ -63,11 +63,15 @@ int settle(const big_int* a, int n, const big_int* scales, const int* cols, int*
 
 } // namespace
 
-big_int minor_on(const big_int* a, int n, const int* rows, const int* cols, int order, side_work beside) {
-    checked_buffer<big_int> block(std::size_t(order) * order);
+void block_on(const big_int* a, int n, const int* rows, const int* cols, int order, big_int* block) {
     for (int u = 0; u < order; ++u)
         for (int c = 0; c < order; ++c) block[std::size_t(u) * order + c] = a[std::size_t(rows[u]) * n + cols[c]];
-    return leading_determinant(block.data(), order, order, beside);
+}
+
+big_int minor_on(const big_int* a, int n, const int* rows, const int* cols, int order) {
+    checked_buffer<big_int> block(std::size_t(order) * order);
+    block_on(a, n, rows, cols, order, block.data());
+    return leading_determinant(block.data(), order, order);
 }
 
 bool guess_pivot_rows(const big_int* a, int n, const big_int* scales, const int* cols, pivot_guess& guess) {
@@ -118,6 +122,7 @@ bool guess_pivot_rows(const big_int* a, int n, const big_int* scales, const int*
             if (f != 0.0) add_scaled(row, pivot, -f, t + 1, r);
         }
     }
+    guess.complete = true;
     return true;
 }
 
@@ -155,7 +160,34 @@ bool guess_pivot_rows(const big_int* a, int n, const big_int* scales, const int*
 // relative error (below r u), and the final comparison by its own rounding error. Results below the normal range add an absolute error below
 // 2^-1074 per operation; r 2^-1070 is added to RG and, through V, to eps for them. A value
 // that is not finite ends the proof.
-bool prove_pivot_rows(const pivot_guess& guess) {
+bool may_prove_pivot_rows(const pivot_guess& guess) {
+    // The proof needs r eps <= 1/8, and eps is at least 2^-50 |W(j, j)| min(rmax_P, cmax(j))
+    // for every j (see its bounds on G: csum(j) and cw(j) / cmax(j) are at least
+    // |W(j, j)|, and |W(j, j)| >= (1 - u) / |U(j, j)|). Asking less, with 2^-51 in place
+    // of 2^-50, keeps the test a necessary condition.
+    const int m = guess.m, r = guess.r;
+    if (r <= 0) return false;
+    checked_buffer<double> cmax(r);
+    double rmax_p = 0.0;
+    checked_buffer<unsigned char> pivot_row(m);
+    for (int t = 0; t < r; ++t) pivot_row[guess.rows[t]] = 1;
+    for (int k = 0; k < m; ++k) {
+        const double* xk = row_of(guess.values.data(), r, k);
+        double largest = 0.0;
+        for (int c = 0; c < r; ++c) {
+            cmax[c] = std::max(cmax[c], std::fabs(xk[c]));
+            largest = std::max(largest, std::fabs(xk[c]));
+        }
+        if (pivot_row[k]) rmax_p = std::max(rmax_p, largest);
+    }
+    for (int j = 0; j < r; ++j) {
+        const double u = std::fabs(row_of(guess.factors.data(), r, guess.rows[j])[j]);
+        if (!(8.0 * r * 0x1p-51 * std::min(rmax_p, cmax[j]) <= u)) return false;
+    }
+    return true;
+}
+
+bool prove_pivot_rows(const pivot_guess& guess, long* det_bits) {
     const int m = guess.m, r = guess.r;
     if (r <= 0) return false;
     const double* lu = guess.factors.data();
@@ -279,6 +311,26 @@ bool prove_pivot_rows(const pivot_guess& guess) {
             prefix += entry;
             if (!exact[t] && !((entry + tau * prefix) * final_widen < 1.0)) return false;
         }
+    }
+    if (det_bits) {
+        // det X_P = det H / det W (V is unit lower triangular, W upper), and |det H| is at
+        // most the product of its rows' sums of absolute values, each <= 1 + r eps. The
+        // product of the 1 / |W(j, j)| is kept as a mantissa in [0.5, 1) and an exponent.
+        // Its r roundings (a relative 2r u at most) and those of the logarithms (a few u
+        // more) are far below the one bit added.
+        long exponent = 0;
+        double mantissa = 1.0;
+        for (int j = 0; j < r; ++j) {
+            int e = 0;
+            const double f = std::frexp(std::fabs(row_of(w.data(), r, j)[j]), &e);  // |W(j, j)| = f 2^e
+            int g = 0;
+            mantissa = std::frexp(mantissa / f, &g);
+            exponent += g - e;
+        }
+        const double bits = double(exponent) + std::log2(mantissa) +
+                            r * std::log1p(r * eps) / std::log(2.0) * widen;
+        if (!std::isfinite(bits)) return false;
+        *det_bits = long(std::ceil(bits)) + 1;
     }
     return true;
 }

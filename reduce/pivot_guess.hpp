@@ -28,6 +28,8 @@ struct pivot_guess {
     // double was within a relative 2^-30 of the largest).
     checked_buffer<unsigned char> settled;
     int m, r;
+    // Set when guess_pivot_rows ran to the end (it returned true).
+    bool complete = false;
 };
 
 // Runs the search in doubles. At a step where other rows come within a relative 2^-30 of
@@ -37,15 +39,26 @@ struct pivot_guess {
 // or a near tie falls beyond exact_steps; guess is then unspecified.
 constexpr int exact_steps = 24;
 
-// The minor of the integer matrix a (row-major, n columns) on the rows rows[0 .. order-1]
-// and the columns cols[0 .. order-1], in those orders; beside as for leading_determinant.
-big_int minor_on(const big_int* a, int n, const int* rows, const int* cols, int order, side_work beside = {});
+// The matrix of the integer matrix a (row-major, n columns) on the rows rows[0 .. order-1]
+// and the columns cols[0 .. order-1], in those orders: order-by-order, row-major, in block.
+void block_on(const big_int* a, int n, const int* rows, const int* cols, int order, big_int* block);
+
+// The determinant of that matrix (a minor of a).
+big_int minor_on(const big_int* a, int n, const int* rows, const int* cols, int order);
 
 bool guess_pivot_rows(const big_int* a, int n, const big_int* scales, const int* cols, pivot_guess& guess);
 
 // True only if the exact search on X takes guess.rows[t] at every step t: every other row
 // without pivot is either settled exactly or strictly smaller. False when the
 // doubles cannot show it (near ties, ill-conditioned pivots): the guess may still be right.
-bool prove_pivot_rows(const pivot_guess& guess);
+// When it returns true and det_bits is given, *det_bits is set to a b with
+// |det X_P| < 2^b, X_P the matrix X on the guessed rows (in order); else it is left alone.
+bool prove_pivot_rows(const pivot_guess& guess, long* det_bits = nullptr);
+
+// False when prove_pivot_rows cannot succeed, because some pivot of the guess is too small
+// beside the entries of X (as they are for a matrix that is singular on the guessed rows,
+// whose last pivots are rounding errors); a cheap test, before the work that the proof
+// would decide.
+bool may_prove_pivot_rows(const pivot_guess& guess);
 
 } // namespace velmora

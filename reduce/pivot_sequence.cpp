@@ -2,6 +2,7 @@
 
 #include "bigint/arithmetic.hpp"
 #include "reduce/crt.hpp"
+#include "reduce/determinant.hpp"
 #include "reduce/minor_bound.hpp"
 #include "reduce/modular.hpp"
 #include "reduce/modular_echelon.hpp"
@@ -255,35 +256,60 @@ void replay(const int* rows, int m, int r, pivot_sequence& out) {
 
 } // namespace
 
+bool prove_guessed_sequence(const big_int* a, int n, const big_int* scales, const int* cols,
+                            const pivot_guess& guess, bool with_minor, pivot_sequence& out) {
+    const int r = guess.r;
+    if (!may_prove_pivot_rows(guess)) return false;
+    if (!with_minor) {
+        if (!prove_pivot_rows(guess)) return false;
+        replay(guess.rows.data(), guess.m, r, out);
+        return true;
+    }
+    // The minor of the guessed rows, by a p-adic solution with the proof beside it on the
+    // other thread; the proof's bound on the minor (that of X_P times the rows' scales)
+    // spares the p-adic determinant its primes after the first. A refuted guess, which is
+    // rare, wastes the work. A failed p-adic solution leaves the minor to primes alone,
+    // but only for a proven guess: its rows are independent, as they need not be else.
+    struct proof {
+        const pivot_guess* guess;
+        const big_int* scales;
+        bool proven;
+        long bits;
+    } work{&guess, scales, false, -1};
+    const side_work beside{[](void* c) {
+                               proof& w = *static_cast<proof*>(c);
+                               long bits = 0;
+                               w.proven = prove_pivot_rows(*w.guess, &bits);
+                               if (!w.proven) return;
+                               big_int scale(1);
+                               for (int t = 0; t < w.guess->r; ++t) scale = scale * w.scales[w.guess->rows[t]];
+                               w.bits = std::max(bits + bit_length(scale), 1L);
+                           },
+                           &work, &work.bits};
+    checked_buffer<big_int> block(std::size_t(r) * r);
+    block_on(a, n, guess.rows.data(), cols, r, block.data());
+    bool found = false;
+    if (padic_pays(block.data(), r, std::size_t(r)))
+        found = padic_determinant(block.data(), r, std::size_t(r), out.minor, beside);
+    else
+        beside();
+    if (!work.proven) return false;
+    if (!found) out.minor = leading_determinant(block.data(), r, r);
+    replay(guess.rows.data(), guess.m, r, out);
+    return true;
+}
+
 bool find_pivot_sequence(const big_int* a, int m, int n, const big_int* scales, const int* cols, int r,
-                         bool with_minor, pivot_sequence& out) {
+                         bool with_minor, pivot_sequence& out, const pivot_guess* made) {
     checked_buffer<int> guessed(r);
     bool guessed_all = false;
-    {
+    if (made) {
+        guessed_all = made->complete;
+        if (guessed_all) std::copy(made->rows.data(), made->rows.data() + r, guessed.data());
+    } else {
         pivot_guess guess(m, r);
         guessed_all = guess_pivot_rows(a, n, scales, cols, guess);
-        bool proven = false;
-        if (guessed_all && with_minor) {
-            // The minor of the guessed rows, with the proof beside it on the other thread
-            // (a refuted guess, which is rare, wastes the minor).
-            struct proof {
-                const pivot_guess* guess;
-                bool proven;
-            } work{&guess, false};
-            out.minor = minor_on(a, n, guess.rows.data(), cols, r,
-                                 {[](void* c) {
-                                      proof& w = *static_cast<proof*>(c);
-                                      w.proven = prove_pivot_rows(*w.guess);
-                                  },
-                                  &work});
-            proven = work.proven;
-        } else if (guessed_all) {
-            proven = prove_pivot_rows(guess);
-        }
-        if (proven) {
-            replay(guess.rows.data(), m, r, out);
-            return true;
-        }
+        if (guessed_all && prove_guessed_sequence(a, n, scales, cols, guess, with_minor, out)) return true;
         if (guessed_all) std::copy(guess.rows.data(), guess.rows.data() + r, guessed.data());
     }
     const minor_bounds bounds(a, m, n, cols, r);

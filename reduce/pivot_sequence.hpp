@@ -4,6 +4,7 @@
 
 #include "bigint/big_int.hpp"
 #include "diag/checked_buffer.hpp"
+#include "reduce/pivot_guess.hpp"
 
 namespace velmora {
 
@@ -45,7 +46,15 @@ struct pivot_sequence {
 //
 // Returns false when some listed column has no nonzero entry left in the rows without
 // pivot: then cols were not the pivot columns. out.minor is set only with with_minor.
+// made: a guess on these columns and scales that a caller has already made and, when it
+// is complete, failed to prove (see prove_guessed_sequence); it is not made again.
 bool find_pivot_sequence(const big_int* a, int m, int n, const big_int* scales, const int* cols, int r,
-                         bool with_minor, pivot_sequence& out);
+                         bool with_minor, pivot_sequence& out, const pivot_guess* made = nullptr);
+
+// For a complete guess on the columns cols and scales (as for find_pivot_sequence): when
+// prove_pivot_rows proves it, sets out to the sequence (with the minor when with_minor)
+// and returns true; false leaves out unspecified.
+bool prove_guessed_sequence(const big_int* a, int n, const big_int* scales, const int* cols,
+                            const pivot_guess& guess, bool with_minor, pivot_sequence& out);
 
 } // namespace velmora

@@ -1,7 +1,9 @@
 // The pivot search in doubles and its proof against the exact search in rationals, on
 // seeded random matrices with row scales: generic tall and square ones (where the proof
-// must succeed often), rows that tie exactly or within 2^-70, and rows so close to combinations of others
-// that the doubles lose them, where a guess may be wrong and must then go unproven.
+// must succeed often), rows that tie exactly or within 2^-70, rows so close to
+// combinations of others that the doubles lose them (where a guess may be wrong and must
+// then go unproven), and rows of magnitudes far apart. A proven guess also bounds the
+// determinant on its rows, and passes the cheap test that comes before the proof.
 #include "reduce/pivot_guess.hpp"
 
 #include "bigint/arithmetic.hpp"
@@ -47,6 +49,26 @@ std::vector<int> exact_rows(std::vector<number> x, int m, int r) {
     return rows;
 }
 
+// The determinant of the r-by-r matrix x (row-major), by elimination in rationals.
+number determinant(std::vector<number> x, int r) {
+    number det(1);
+    for (int t = 0; t < r; ++t) {
+        int p = t;
+        while (p < r && x[std::size_t(p) * r + t] == number(0)) ++p;
+        if (p == r) return number(0);
+        if (p != t) {
+            for (int c = 0; c < r; ++c) std::swap(x[std::size_t(p) * r + c], x[std::size_t(t) * r + c]);
+            det = -det;
+        }
+        det = det * x[std::size_t(t) * r + t];
+        for (int k = t + 1; k < r; ++k) {
+            const number f = x[std::size_t(k) * r + t] / x[std::size_t(t) * r + t];
+            for (int c = t; c < r; ++c) x[std::size_t(k) * r + c] = x[std::size_t(k) * r + c] - f * x[std::size_t(t) * r + c];
+        }
+    }
+    return det;
+}
+
 big_int power_of_two(int e) { return e == 0 ? big_int(1) : big_int(2) * power_of_two(e - 1); }
 
 big_int random_int(std::mt19937_64& gen, int bits) {
@@ -55,7 +77,7 @@ big_int random_int(std::mt19937_64& gen, int bits) {
     return gen() % 2 ? v : -v;
 }
 
-enum class shape { generic, ties, near_dependent, count };
+enum class shape { generic, ties, near_dependent, graded, count };
 
 // Runs the guess and the proof on one seeded case; returns whether the proof held, and
 // counts in wrong the guesses that differ from the exact search.
@@ -94,6 +116,10 @@ bool run_case(unsigned seed, shape s, int& wrong) {
             for (int j = 0; j < n; ++j) a[std::size_t(m - 1) * n + j] = a[std::size_t(j)] * up;
             scales[m - 1] = scales[0] * down;
         }
+    } else if (s == shape::graded) {
+        // Rows of magnitudes up to 2^30 apart: small pivots beside large entries, which the
+        // proof still covers and the cheap test must let through.
+        for (int k = 0; k < m; ++k) scales[k] = power_of_two(int(gen() % 31));
     } else if (s == shape::near_dependent) {
         // Rows 2^-60 (relatively) away from small combinations of the first rows: their
         // entries after elimination fall below the doubles' resolution.
@@ -120,9 +146,25 @@ bool run_case(unsigned seed, shape s, int& wrong) {
     pivot_guess guess(m, r);
     if (!guess_pivot_rows(a.data(), n, scales.data(), cols.data(), guess)) return false;
     if (!std::equal(expected.begin(), expected.end(), guess.rows.data()) || int(expected.size()) != r) ++wrong;
-    if (!prove_pivot_rows(guess)) return false;
+    long det_bits = -1;
+    if (!prove_pivot_rows(guess, &det_bits)) return false;
+    // The cheap test never turns away a guess that the proof holds.
+    EXPECT_TRUE(may_prove_pivot_rows(guess));
     EXPECT_EQ(int(expected.size()), r) << "proven, but a column has no pivot";
     for (int t = 0; t < r && t < int(expected.size()); ++t) EXPECT_EQ(guess.rows[t], expected[t]) << "step " << t;
+    // The bound on |det X_P| holds, and on generic matrices it is within 3 bits of it.
+    std::vector<number> x_p(std::size_t(r) * r);
+    for (int t = 0; t < r; ++t)
+        std::copy_n(x.begin() + std::ptrdiff_t(guess.rows[t]) * r, r, x_p.begin() + std::ptrdiff_t(t) * r);
+    const number det = magnitude(determinant(x_p, r));
+    const auto below = [&](long b) {  // |det X_P| < 2^b
+        return b >= 0 ? det.numerator < power_of_two(int(b)) * det.denominator
+                      : det.numerator * power_of_two(int(-b)) < det.denominator;
+    };
+    EXPECT_TRUE(below(det_bits)) << "bound " << det_bits;
+    if (s == shape::generic) {
+        EXPECT_FALSE(below(det_bits - 3)) << "bound " << det_bits;
+    }
     return true;
 }
 

@@ -114,18 +114,31 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
             }
         checked_buffer<std::int64_t> small_residual(n);
         for (int j = 0; j < n; ++j) small_residual[j] = b[j].rep().len == 0 ? 0 : b[j].rep().sign * std::int64_t(b[j].rep().digits[0]);
+        // Such a residual lies within p of 0 (n 2^31 + 99 < 2^61 < p), so its residue needs
+        // no division; and the quotient of the exact division by p fits in a word, so it is
+        // the low word of the dividend times p^-1 modulo 2^64 (p is odd).
+        std::uint64_t p_inverse = p;  // correct to 3 bits; each Newton step doubles them
+        for (int k = 0; k < 5; ++k) p_inverse *= 2 - p * p_inverse;
         for (int s = 0; s < steps; ++s) {
             residue* x = digits.data() + std::size_t(s) * n;
             if (small) {
                 for (int j = 0; j < n; ++j)
-                    rhs[j] = small_residual[j] < 0 ? p - residue(-small_residual[j]) % p : residue(small_residual[j]) % p;
+                    rhs[j] = small_residual[j] < 0 ? p - residue(-small_residual[j]) : residue(small_residual[j]);
                 lu.solve(rhs.data(), x);
-                // residual := (residual - A x_s) / p, exactly.
+                // residual := (residual - A x_s) / p, exactly. A digit is below p < 2^62, so
+                // as a signed word it makes each product one signed 64-by-64-bit multiply.
+                // Two sums, of the even and the odd terms, overlap their carry chains.
                 for (int i = 0; i < n; ++i) {
                     const std::int64_t* row = small_a.data() + std::size_t(i) * n;
-                    __int128 acc = small_residual[i];
-                    for (int j = 0; j < n; ++j) acc -= static_cast<__int128>(row[j]) * static_cast<__int128>(x[j]);
-                    small_residual[i] = static_cast<std::int64_t>(acc / static_cast<__int128>(p));
+                    __int128 even = small_residual[i], odd = 0;
+                    int j = 0;
+                    for (; j + 1 < n; j += 2) {
+                        even -= static_cast<__int128>(row[j]) * static_cast<__int128>(static_cast<std::int64_t>(x[j]));
+                        odd -= static_cast<__int128>(row[j + 1]) *
+                               static_cast<__int128>(static_cast<std::int64_t>(x[j + 1]));
+                    }
+                    if (j < n) even -= static_cast<__int128>(row[j]) * static_cast<__int128>(static_cast<std::int64_t>(x[j]));
+                    small_residual[i] = static_cast<std::int64_t>(static_cast<std::uint64_t>(even + odd) * p_inverse);
                 }
                 continue;
             }

@@ -3,6 +3,7 @@
 #include "bigint/arithmetic.hpp"
 #include "rational/gcd.hpp"
 #include "reduce/determinant.hpp"
+#include "diag/thread_pool.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -39,6 +40,26 @@ inline void add_scaled(double* y, const double* x, double f, int from, int to) {
     for (int c = from; c < to; ++c) y[c] += f * x[c];
 }
 
+// row[from .. to-1] -= f[u] * pivot[u][from .. to-1] for u = 0 .. count-1 in turn: per entry
+// the products and sums of add_scaled, in the same order (so the same roundings), with one
+// pass over row for up to four pivots.
+void subtract_scaled(double* row, const double* const* pivot, const double* f, int count, int from, int to) {
+    int u = 0;
+    for (; u + 4 <= count; u += 4) {
+        const double f0 = -f[u], f1 = -f[u + 1], f2 = -f[u + 2], f3 = -f[u + 3];
+        const double *p0 = pivot[u], *p1 = pivot[u + 1], *p2 = pivot[u + 2], *p3 = pivot[u + 3];
+        for (int c = from; c < to; ++c) {
+            double v = row[c];
+            v += f0 * p0[c];
+            v += f1 * p1[c];
+            v += f2 * p2[c];
+            v += f3 * p3[c];
+            row[c] = v;
+        }
+    }
+    for (; u < count; ++u) add_scaled(row, pivot[u], -f[u], from, to);
+}
+
 // The exact search at step t among the rows at positions t .. m-1 whose doubles reach
 // near: each one's minor on the pivot rows so far (rows[0 .. t-1]) and itself, and the
 // columns cols[0 .. t], compared as |minor| / scale, the topmost of equals; marks them
@@ -61,6 +82,43 @@ int settle(const big_int* a, int n, const big_int* scales, const int* cols, int*
     return best;
 }
 
+// Step t of the search, within the panel of columns before t1 (see guess_pivot_rows):
+// the pivot row, and the multipliers of the rows below it, which update the panel's
+// columns only. False when no guess can be made (see guess_pivot_rows).
+bool panel_step(const big_int* a, int n, const big_int* scales, const int* cols, pivot_guess& guess, int* row_at, int t,
+                int t1) {
+    const int m = guess.m, r = guess.r;
+    double* x = guess.factors.data();
+    int best = -1;
+    double largest = 0.0;
+    for (int e = t; e < m; ++e) {
+        const double v = std::fabs(x[std::size_t(row_at[e]) * r + t]);
+        if (v > largest) {
+            largest = v;
+            best = e;
+        }
+    }
+    if (best < 0 || !std::isfinite(largest)) return false;
+    const double near = largest * (1.0 - 0x1p-30);
+    int close = 0;
+    for (int e = t; e < m && close < 2; ++e)
+        if (std::fabs(x[std::size_t(row_at[e]) * r + t]) >= near) ++close;
+    if (close > 1) {
+        if (t >= exact_steps) return false;
+        best = settle(a, n, scales, cols, guess.rows.data(), t, row_at, m, x, r, near, guess.settled.data());
+    }
+    std::swap(row_at[t], row_at[best]);
+    const double* pivot = row_of(x, r, row_at[t]);
+    guess.rows[t] = row_at[t];
+    for (int e = t + 1; e < m; ++e) {
+        double* row = row_of(x, r, row_at[e]);
+        const double f = row[t] / pivot[t];
+        row[t] = f;
+        if (f != 0.0) add_scaled(row, pivot, -f, t + 1, t1);
+    }
+    return true;
+}
+
 } // namespace
 
 void block_on(const big_int* a, int n, const int* rows, const int* cols, int order, big_int* block) {
@@ -77,50 +135,66 @@ big_int minor_on(const big_int* a, int n, const int* rows, const int* cols, int 
 bool guess_pivot_rows(const big_int* a, int n, const big_int* scales, const int* cols, pivot_guess& guess) {
     const int m = guess.m, r = guess.r;
     double* x = guess.factors.data();
-    for (int k = 0; k < m; ++k) {
-        long es = 0;
-        const double ms = split_value(scales[k], es);
-        for (int c = 0; c < r; ++c) {
-            long e = 0;
-            const double v = split_value(a[std::size_t(k) * n + cols[c]], e);
-            const long shift = e - es;
-            // Within +-900 the quotient, in [0.5, 2] before the shift, stays a normal double,
-            // so its relative error is that of v, ms and one division: below 2^-50.
-            if (v != 0.0 && (shift > 900 || shift < -900)) return false;
-            x[std::size_t(k) * r + c] = std::ldexp(v / ms, int(shift));
+    // The rows in doubles, a share of them on each thread.
+    const int parts = m >= 64 ? 2 * thread_count() : 1;
+    checked_buffer<unsigned char> beyond(parts);  // a part met an entry beyond the doubles
+    parallel_for(std::size_t(parts), [&](std::size_t part) {
+        const int begin = int(std::size_t(m) * part / parts), end = int(std::size_t(m) * (part + 1) / parts);
+        for (int k = begin; k < end; ++k) {
+            long es = 0;
+            const double ms = split_value(scales[k], es);
+            double* xk = row_of(x, r, k);
+            for (int c = 0; c < r; ++c) {
+                long e = 0;
+                const double v = split_value(a[std::size_t(k) * n + cols[c]], e);
+                const long shift = e - es;
+                // Within +-900 the quotient, in [0.5, 2] before the shift, stays a normal
+                // double, so its relative error is that of v, ms and one division: below 2^-50.
+                if (v != 0.0 && (shift > 900 || shift < -900)) {
+                    beyond[part] = 1;
+                    return;
+                }
+                xk[c] = std::ldexp(v / ms, int(shift));
+            }
+            std::copy(xk, xk + r, row_of(guess.values.data(), r, k));
         }
-    }
-    std::copy(x, x + std::size_t(m) * r, guess.values.data());
+    });
+    for (int part = 0; part < parts; ++part)
+        if (beyond[part]) return false;
     checked_buffer<int> row_at(m);
     for (int k = 0; k < m; ++k) row_at[k] = k;
-    for (int t = 0; t < r; ++t) {
-        int best = -1;
-        double largest = 0.0;
-        for (int e = t; e < m; ++e) {
-            const double v = std::fabs(x[std::size_t(row_at[e]) * r + t]);
-            if (v > largest) {
-                largest = v;
-                best = e;
-            }
-        }
-        if (best < 0 || !std::isfinite(largest)) return false;
-        const double near = largest * (1.0 - 0x1p-30);
-        int close = 0;
-        for (int e = t; e < m && close < 2; ++e)
-            if (std::fabs(x[std::size_t(row_at[e]) * r + t]) >= near) ++close;
-        if (close > 1) {
-            if (t >= exact_steps) return false;
-            best = settle(a, n, scales, cols, guess.rows.data(), t, row_at.data(), m, x, r, near, guess.settled.data());
-        }
-        std::swap(row_at[t], row_at[best]);
-        const double* pivot = row_of(x, r, row_at[t]);
-        guess.rows[t] = row_at[t];
-        for (int e = t + 1; e < m; ++e) {
-            double* row = row_of(x, r, row_at[e]);
-            const double f = row[t] / pivot[t];
-            row[t] = f;
-            if (f != 0.0) add_scaled(row, pivot, -f, t + 1, r);
-        }
+    // Panels of columns: within a panel the steps update the panel's columns only; after
+    // it, the pivot rows (in turn) and then the other rows (over the threads) take the
+    // panel's updates on the columns to its right. Every entry still undergoes the same
+    // operations in the same order as when each step updates every column at once.
+    constexpr int panel = 32;
+    for (int t0 = 0; t0 < r; t0 += panel) {
+        const int t1 = std::min(r, t0 + panel);
+        for (int t = t0; t < t1; ++t)
+            if (!panel_step(a, n, scales, cols, guess, row_at.data(), t, t1)) return false;
+        if (t1 == r) break;
+        const double* pivots[panel];
+        for (int t = t0; t < t1; ++t) pivots[t - t0] = row_of(x, r, row_at[t]);
+        // Row k's nonzero multipliers of the panel's pivots before position `last`, in order.
+        const auto update = [&](int k, int last) {
+            double* row = row_of(x, r, k);
+            const double* used[panel];
+            double f[panel];
+            int count = 0;
+            for (int u = t0; u < last; ++u)
+                if (row[u] != 0.0) {
+                    used[count] = pivots[u - t0];
+                    f[count++] = row[u];
+                }
+            subtract_scaled(row, used, f, count, t1, r);
+        };
+        for (int t = t0 + 1; t < t1; ++t) update(row_at[t], t);
+        const int rows = m - t1, shares = rows >= 64 ? 2 * thread_count() : 1;
+        parallel_for(std::size_t(shares), [&](std::size_t share) {
+            const int begin = t1 + int(std::size_t(rows) * share / shares);
+            const int end = t1 + int(std::size_t(rows) * (share + 1) / shares);
+            for (int e = begin; e < end; ++e) update(row_at[e], t1);
+        });
     }
     guess.complete = true;
     return true;

@@ -40,24 +40,47 @@ inline void add_scaled(double* y, const double* x, double f, int from, int to) {
     for (int c = from; c < to; ++c) y[c] += f * x[c];
 }
 
-// row[from .. to-1] -= f[u] * pivot[u][from .. to-1] for u = 0 .. count-1 in turn: per entry
-// the products and sums of add_scaled, in the same order (so the same roundings), with one
-// pass over row for up to four pivots.
-void subtract_scaled(double* row, const double* const* pivot, const double* f, int count, int from, int to) {
+// y[from .. to-1] += f[u] * x[u][from .. to-1] for u = 0 .. count-1 in turn: per entry the
+// products and sums of add_scaled in the same order (so the same roundings), with one pass
+// over y for up to four rows.
+void add_multiples(double* y, const double* const* x, const double* f, int count, int from, int to) {
     int u = 0;
     for (; u + 4 <= count; u += 4) {
-        const double f0 = -f[u], f1 = -f[u + 1], f2 = -f[u + 2], f3 = -f[u + 3];
-        const double *p0 = pivot[u], *p1 = pivot[u + 1], *p2 = pivot[u + 2], *p3 = pivot[u + 3];
+        const double f0 = f[u], f1 = f[u + 1], f2 = f[u + 2], f3 = f[u + 3];
+        const double *x0 = x[u], *x1 = x[u + 1], *x2 = x[u + 2], *x3 = x[u + 3];
         for (int c = from; c < to; ++c) {
-            double v = row[c];
-            v += f0 * p0[c];
-            v += f1 * p1[c];
-            v += f2 * p2[c];
-            v += f3 * p3[c];
-            row[c] = v;
+            double v = y[c];
+            v += f0 * x0[c];
+            v += f1 * x1[c];
+            v += f2 * x2[c];
+            v += f3 * x3[c];
+            y[c] = v;
         }
     }
-    for (; u < count; ++u) add_scaled(row, pivot[u], -f[u], from, to);
+    for (; u < count; ++u) add_scaled(y, x[u], f[u], from, to);
+}
+
+// Sums f(l) x(l) over l = first .. last-1 with f(l) != 0 into y[from(l) .. to(l)-1], in
+// order of l, through add_multiples four terms at a time: a group spans the columns of
+// all its terms (the rows x(l) must be 0 outside their own span, as triangular rows are).
+template <class Factor, class Row, class From, class To>
+void add_rows(double* y, int first, int last, Factor f, Row x, From from, To to) {
+    const double* rows[4];
+    double factors[4];
+    int count = 0, lo = 0, hi = 0;
+    for (int l = first; l < last; ++l) {
+        const double v = f(l);
+        if (v == 0.0) continue;
+        lo = count == 0 ? from(l) : std::min(lo, from(l));
+        hi = count == 0 ? to(l) : std::max(hi, to(l));
+        rows[count] = x(l);
+        factors[count++] = v;
+        if (count == 4) {
+            add_multiples(y, rows, factors, count, lo, hi);
+            count = 0;
+        }
+    }
+    if (count > 0) add_multiples(y, rows, factors, count, lo, hi);
 }
 
 // The exact search at step t among the rows at positions t .. m-1 whose doubles reach
@@ -184,9 +207,9 @@ bool guess_pivot_rows(const big_int* a, int n, const big_int* scales, const int*
             for (int u = t0; u < last; ++u)
                 if (row[u] != 0.0) {
                     used[count] = pivots[u - t0];
-                    f[count++] = row[u];
+                    f[count++] = -row[u];
                 }
-            subtract_scaled(row, used, f, count, t1, r);
+            add_multiples(row, used, f, count, t1, r);
         };
         for (int t = t0 + 1; t < t1; ++t) update(row_at[t], t);
         const int rows = m - t1, shares = rows >= 64 ? 2 * thread_count() : 1;
@@ -276,7 +299,9 @@ bool prove_pivot_rows(const pivot_guess& guess, long* det_bits) {
         if (!(u[i] != 0.0) || !std::isfinite(u[i])) return false;
         double* wi = row_of(w.data(), r, i);
         wi[i] = 1.0;
-        for (int l = i + 1; l < r; ++l) add_scaled(wi, row_of(w.data(), r, l), -u[l], l, r);
+        add_rows(
+            wi, i + 1, r, [&](int l) { return -u[l]; }, [&](int l) { return row_of(w.data(), r, l); },
+            [](int l) { return l; }, [&](int) { return r; });
         const double inverse = 1.0 / u[i];
         for (int c = i; c < r; ++c) wi[c] *= inverse;
     }
@@ -287,7 +312,9 @@ bool prove_pivot_rows(const pivot_guess& guess, long* det_bits) {
         const double* l_row = row_of(lu, r, s[i]);
         double* vi = row_of(v.data(), r, i);
         vi[i] = 1.0;
-        for (int l = 0; l < i; ++l) add_scaled(vi, row_of(v.data(), r, l), -l_row[l], 0, l + 1);
+        add_rows(
+            vi, 0, i, [&](int l) { return -l_row[l]; }, [&](int l) { return row_of(v.data(), r, l); },
+            [](int) { return 0; }, [](int l) { return l + 1; });
         double sum = 0.0;
         for (int c = 0; c <= i; ++c) sum += std::fabs(vi[c]);
         if (!std::isfinite(sum)) return false;
@@ -325,8 +352,9 @@ bool prove_pivot_rows(const pivot_guess& guess, long* det_bits) {
     auto g_row = [&](int k, double* g) {
         const double* xk = row_of(guess.values.data(), r, k);
         std::fill(g, g + r, 0.0);
-        for (int l = 0; l < r; ++l)
-            if (xk[l] != 0.0) add_scaled(g, row_of(w.data(), r, l), xk[l], l, r);
+        add_rows(
+            g, 0, r, [&](int l) { return xk[l]; }, [&](int l) { return row_of(w.data(), r, l); },
+            [](int l) { return l; }, [&](int) { return r; });
     };
 
     // Gd_P and eps.
@@ -346,8 +374,9 @@ bool prove_pivot_rows(const pivot_guess& guess, long* det_bits) {
     for (int i = 0; i < r; ++i) {
         std::fill(h.data(), h.data() + r, 0.0);
         const double* vi = row_of(v.data(), r, i);
-        for (int l = 0; l <= i; ++l)
-            if (vi[l] != 0.0) add_scaled(h.data(), row_of(g_p.data(), r, l), vi[l], 0, r);
+        add_rows(
+            h.data(), 0, i + 1, [&](int l) { return vi[l]; }, [&](int l) { return row_of(g_p.data(), r, l); },
+            [](int) { return 0; }, [&](int) { return r; });
         h[i] -= 1.0;
         for (int c = 0; c < r; ++c) {
             if (!std::isfinite(h[c])) return false;

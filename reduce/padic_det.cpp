@@ -14,6 +14,7 @@
 #include "diag/thread_pool.hpp"
 
 #include <algorithm>
+#include <mutex>
 
 namespace velmora {
 
@@ -75,43 +76,64 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
     std::uint64_t p = 0;
     big_int d(1);
     bool lifted = false;
+    // What the lifting needs besides its prime: b, the bound and the number of steps, and
+    // the entries as words when they are small. Made once, by whichever thread comes to it
+    // first: the other thread, before its own work, while this one factors A modulo p.
+    struct lifting_plan {
+        explicit lifting_plan(int n) : b(n), small_a(1) {}
+        checked_buffer<big_int> b;
+        long bound_bits = 0;
+        int steps = 0;
+        std::size_t a_words = 1;
+        bool small = false;
+        checked_buffer<std::int64_t> small_a;
+    } plan(n);
+    std::once_flag planned;
+    const auto make_plan = [&] {
+        // b: small entries of both signs, in a fixed pattern; any b with A^-1 b of a large
+        // common denominator serves, and a poor one costs only more primes below.
+        for (int j = 0; j < n; ++j) plan.b[j] = big_int(int((std::uint64_t(j) * 2654435761u) % 199) - 99);
+        checked_buffer<big_int> column(std::size_t(n) * (n + 1));  // [A | b], for the bound
+        for (int i = 0; i < n; ++i) {
+            std::copy(a + std::size_t(i) * stride, a + std::size_t(i) * stride + n, column.data() + std::size_t(i) * (n + 1));
+            column[std::size_t(i) * (n + 1) + n] = plan.b[i];
+        }
+        const long h = minor_bounds(column.data(), n, n + 1).bits(n);
+        plan.bound_bits = h + bit_length(big_int(n));  // 2^bound_bits >= n 2^h
+        plan.steps = primes_for_bits(2 * plan.bound_bits + 1);  // p^steps > 2^(2 bound_bits + 1), as for products
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < n; ++j)
+                plan.a_words = std::max<std::size_t>(plan.a_words, a[std::size_t(i) * stride + j].rep().len);
+        // Entries below 2^31 in absolute value (and n below 2^30) keep every residual below
+        // n 2^31 + 99 and every sum of products below 2^124: then 128-bit integers serve.
+        bool small = n < (1 << 30);
+        if (small) plan.small_a.resize(std::size_t(n) * n);
+        for (int i = 0; i < n && small; ++i)
+            for (int j = 0; j < n && small; ++j) {
+                const big_int_rep& r = a[std::size_t(i) * stride + j].rep();
+                small = r.len == 0 || (r.len == 1 && r.digits[0] < (std::uint64_t(1) << 31));
+                if (small) plan.small_a[std::size_t(i) * n + j] = r.len == 0 ? 0 : r.sign * std::int64_t(r.digits[0]);
+            }
+        plan.small = small;
+    };
     auto lift = [&]() -> bool {
         for (int index = 0;; ++index) {
             if (index == primes_tried) return false;
             p = engine_prime(index);
             if (factor_modulo(a, n, stride, p, w.data(), lu) == n) break;
         }
-        // b: small entries of both signs, in a fixed pattern; any b with A^-1 b of a large
-        // common denominator serves, and a poor one costs only more primes below.
-        checked_buffer<big_int> b(n), residual(n);
-        for (int j = 0; j < n; ++j) b[j] = big_int(int((std::uint64_t(j) * 2654435761u) % 199) - 99);
-        checked_buffer<big_int> column(std::size_t(n) * (n + 1));  // [A | b], for the bound
-        for (int i = 0; i < n; ++i) {
-            std::copy(a + std::size_t(i) * stride, a + std::size_t(i) * stride + n, column.data() + std::size_t(i) * (n + 1));
-            column[std::size_t(i) * (n + 1) + n] = b[i];
-        }
-        const long h = minor_bounds(column.data(), n, n + 1).bits(n);
-        const long bound_bits = h + bit_length(big_int(n));  // 2^bound_bits >= n 2^h
-        const int steps = primes_for_bits(2 * bound_bits + 1);  // p^steps > 2^(2 bound_bits + 1), as for products
+        std::call_once(planned, make_plan);
+        const checked_buffer<big_int>& b = plan.b;
+        const bool small = plan.small;
+        const checked_buffer<std::int64_t>& small_a = plan.small_a;
+        const int steps = plan.steps;
 
         // Dixon's lifting: digits[s] = x_s with x = sum of x_s p^s.
-        std::size_t a_words = 1;
-        for (int i = 0; i < n; ++i)
-            for (int j = 0; j < n; ++j) a_words = std::max<std::size_t>(a_words, a[std::size_t(i) * stride + j].rep().len);
-        product_sum sum(product_sum_words(a_words + 1, 1, std::size_t(n) + 2));
+        product_sum sum(product_sum_words(plan.a_words + 1, 1, std::size_t(n) + 2));
         checked_buffer<residue> digits(std::size_t(steps) * n), rhs(n);
+        checked_buffer<big_int> residual(n);
         const big_int prime = word_value(p);
         for (int j = 0; j < n; ++j) residual[j] = b[j];
-        // Entries below 2^31 in absolute value (and n below 2^30) keep every residual below
-        // n 2^31 + 99 and every sum of products below 2^124: then 128-bit integers serve.
-        bool small = n < (1 << 30);
-        checked_buffer<std::int64_t> small_a(small ? std::size_t(n) * n : 1);
-        for (int i = 0; i < n && small; ++i)
-            for (int j = 0; j < n && small; ++j) {
-                const big_int_rep& r = a[std::size_t(i) * stride + j].rep();
-                small = r.len == 0 || (r.len == 1 && r.digits[0] < (std::uint64_t(1) << 31));
-                if (small) small_a[std::size_t(i) * n + j] = r.len == 0 ? 0 : r.sign * std::int64_t(r.digits[0]);
-            }
         checked_buffer<std::int64_t> small_residual(n);
         for (int j = 0; j < n; ++j) small_residual[j] = b[j].rep().len == 0 ? 0 : b[j].rep().sign * std::int64_t(b[j].rep().digits[0]);
         // Such a residual lies within p of 0 (n 2^31 + 99 < 2^61 < p), so its residue needs
@@ -171,7 +193,7 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
             z = z * prime + big_int_from_words64(1, words, 2);
         }
         big_int numerator;
-        return rational_reconstruction(z % modulus, modulus, power_of_two(bound_bits), numerator, d);
+        return rational_reconstruction(z % modulus, modulus, power_of_two(plan.bound_bits), numerator, d);
     };
     if (ahead == 0) {
         lifted = lift();
@@ -182,6 +204,7 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
                 lifted = lift();
                 return;
             }
+            std::call_once(planned, make_plan);
             if (beside.det_bits) {
                 beside();
                 // A bound near |det A| leaves a cofactor that p alone covers, most often.

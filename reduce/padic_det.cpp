@@ -6,6 +6,7 @@
 #include "rational/gcd.hpp"
 #include "reduce/crt.hpp"
 #include "reduce/determinant.hpp"
+#include "reduce/half_word_lu.hpp"
 #include "reduce/minor_bound.hpp"
 #include "reduce/modular_echelon.hpp"
 #include "reduce/modular_lu.hpp"
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <optional>
 
 namespace velmora {
 
@@ -71,8 +73,14 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
     checked_buffer<residue> ahead_det(ahead > 0 ? ahead : 1);
     checked_buffer<std::uint64_t> ahead_primes(ahead > 0 ? ahead : 1);
     for (int t = 0; t < ahead; ++t) ahead_primes[t] = engine_prime(t + 1);
-    checked_buffer<residue> w(std::size_t(n) * n);
-    modular_lu lu(n, n);
+    // With a bound on det A to come from beside, the cofactor left by the lifting is small,
+    // and a prime below 2^28 covers it: then, for small entries, the lifting runs modulo
+    // such a prime (half_word_lu), several times faster per digit bit. Else modulo a
+    // word-size prime, which is also the first prime of the cofactor.
+    const bool narrow = beside.det_bits != nullptr && lifts(a, n, stride);
+    bool narrow_lifted = false;
+    std::optional<half_word_lu> narrow_lu;
+    std::optional<modular_lu> lu;
     std::uint64_t p = 0;
     big_int d(1);
     bool lifted = false;
@@ -117,22 +125,40 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
         plan.small = small;
     };
     auto lift = [&]() -> bool {
-        for (int index = 0;; ++index) {
-            if (index == primes_tried) return false;
-            p = engine_prime(index);
-            if (factor_modulo(a, n, stride, p, w.data(), lu) == n) break;
+        if (narrow) {
+            narrow_lu.emplace(n);
+            for (int index = 0; index < primes_tried && !narrow_lifted; ++index) {
+                p = half_word_prime(index);
+                narrow_lifted = narrow_lu->factor(a, stride, std::uint32_t(p));
+            }
+        }
+        if (!narrow_lifted) {
+            checked_buffer<residue> w(std::size_t(n) * n);
+            lu.emplace(n, n);
+            for (int index = 0;; ++index) {
+                if (index == primes_tried) return false;
+                p = engine_prime(index);
+                if (factor_modulo(a, n, stride, p, w.data(), *lu) == n) break;
+            }
         }
         std::call_once(planned, make_plan);
         const checked_buffer<big_int>& b = plan.b;
         const bool small = plan.small;
         const checked_buffer<std::int64_t>& small_a = plan.small_a;
-        const int steps = plan.steps;
+        // p^steps > 2^(2 bound_bits + 1): p > 2^27 for the narrow primes, and the products
+        // of word-size primes as primes_for_bits counts them.
+        const int steps = narrow_lifted ? int((2 * plan.bound_bits + 1) / half_word_prime_bits + 1) : plan.steps;
 
         // Dixon's lifting: digits[s] = x_s with x = sum of x_s p^s.
-        product_sum sum(product_sum_words(plan.a_words + 1, 1, std::size_t(n) + 2));
         checked_buffer<residue> digits(std::size_t(steps) * n), rhs(n);
-        checked_buffer<big_int> residual(n);
         const big_int prime = word_value(p);
+        if (narrow_lifted) {
+            checked_buffer<std::int64_t> b_words(n);
+            for (int j = 0; j < n; ++j) b_words[j] = b[j].rep().len == 0 ? 0 : b[j].rep().sign * std::int64_t(b[j].rep().digits[0]);
+            narrow_lu->lift(a, stride, b_words.data(), steps, digits.data());
+        }
+        product_sum sum(product_sum_words(plan.a_words + 1, 1, std::size_t(n) + 2));
+        checked_buffer<big_int> residual(n);
         for (int j = 0; j < n; ++j) residual[j] = b[j];
         checked_buffer<std::int64_t> small_residual(n);
         for (int j = 0; j < n; ++j) small_residual[j] = b[j].rep().len == 0 ? 0 : b[j].rep().sign * std::int64_t(b[j].rep().digits[0]);
@@ -141,12 +167,12 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
         // the low word of the dividend times p^-1 modulo 2^64 (p is odd).
         std::uint64_t p_inverse = p;  // correct to 3 bits; each Newton step doubles them
         for (int k = 0; k < 5; ++k) p_inverse *= 2 - p * p_inverse;
-        for (int s = 0; s < steps; ++s) {
+        for (int s = 0; s < steps && !narrow_lifted; ++s) {
             residue* x = digits.data() + std::size_t(s) * n;
             if (small) {
                 for (int j = 0; j < n; ++j)
                     rhs[j] = small_residual[j] < 0 ? p - residue(-small_residual[j]) : residue(small_residual[j]);
-                lu.solve(rhs.data(), x);
+                lu->solve(rhs.data(), x);
                 // residual := (residual - A x_s) / p, exactly. A digit is below p < 2^62, so
                 // as a signed word it makes each product one signed 64-by-64-bit multiply.
                 // Two sums, of the even and the odd terms, overlap their carry chains.
@@ -165,7 +191,7 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
                 continue;
             }
             for (int j = 0; j < n; ++j) rhs[j] = reduce_mod(residual[j], p);
-            lu.solve(rhs.data(), x);
+            lu->solve(rhs.data(), x);
             for (int i = 0; i < n; ++i) {
                 sum.clear();
                 sum.add_word_product(residual[i], 1, false);
@@ -222,19 +248,30 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
     if (!lifted) return false;
 
     // The cofactor c = det A / d, below 2^(h' - bits(d) + 1), from primes not dividing d,
-    // the first being p (which divides neither det A nor so d).
+    // the first being p (which divides neither det A nor so d): a narrow p alone when it
+    // exceeds 2|c|, else word-size primes only (primes_for_bits counts those).
     long h_det = beside.bound();
     if (h_det < 0) {
         checked_buffer<int> lead(n);
         for (int j = 0; j < n; ++j) lead[j] = j;
         h_det = minor_bounds(a, n, int(stride), lead.data(), n).bits(n);
     }
-    const int k = primes_for_bits(std::max(0L, h_det - bit_length(d) + 2));
+    const long cofactor_bits = std::max(0L, h_det - bit_length(d) + 2);  // 2|c| < 2^cofactor_bits
+    if (narrow_lifted && cofactor_bits <= half_word_prime_bits) {
+        const residue v = mul_mod(narrow_lu->determinant(), inverse_mod(residue_mod(d, std::uint32_t(p)), p), p);
+        const big_int c = v > p / 2 ? word_value(v) - word_value(p) : word_value(v);
+        det = c * d;
+        return true;
+    }
+    const int k = primes_for_bits(cofactor_bits);
     checked_buffer<residue> cofactors(k);
     checked_buffer<std::uint64_t> primes(k);
-    cofactors[0] = mul_mod(lu.determinant(), inverse_mod(reduce_mod(d, p), p), p);
-    primes[0] = p;
-    int found = 1;
+    int found = 0;
+    if (!narrow_lifted) {
+        cofactors[0] = mul_mod(lu->determinant(), inverse_mod(reduce_mod(d, p), p), p);
+        primes[0] = p;
+        found = 1;
+    }
     for (int t = 0; t < found_ahead && found < k; ++t) {
         const std::uint64_t q = ahead_primes[t];
         const residue d_mod = reduce_mod(d, q);

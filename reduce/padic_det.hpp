@@ -38,7 +38,9 @@ struct side_work {
 // beside: work of the caller's, run once whatever the result, on the second thread when
 // there is one, after its share of the primes (it must not touch what this call touches).
 // A beside that bounds det A runs first there instead, and its bound spares the primes
-// that the bound makes needless.
+// that the bound makes needless; with small entries the lifting then runs modulo a prime
+// below 2^28 (half_word_lu), which alone gives the cofactor when the bound leaves it
+// below half that prime.
 bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det, side_work beside = {});
 
 } // namespace velmora

@@ -1,11 +1,14 @@
 // The determinant from a p-adic solution against fraction-free elimination: random
 // matrices with small and long entries, matrices whose Smith form has large invariant
 // factors (so that the solution's denominator is only part of det), one larger matrix,
-// and matrices singular over the integers or modulo the first primes, which it refuses.
+// and matrices singular over the integers or modulo the first primes, which it refuses;
+// each also with a bound on det given, which takes small entries to the narrow primes.
 #include "reduce/padic_det.hpp"
 
 #include "bigint/arithmetic.hpp"
 #include "diag/thread_pool.hpp"
+#include "reduce/half_word_lu.hpp"
+#include "reduce/minor_bound.hpp"
 #include "reduce/modular.hpp"
 #include "support/reference.hpp"
 
@@ -70,6 +73,20 @@ TEST(PadicDeterminant, MatchesFractionFreeElimination) {
                 continue;
             }
             EXPECT_TRUE(det == expected) << det << " instead of " << expected << " on " << threads << " threads";
+            // With a bound on det from beside: small entries lift modulo a prime below
+            // 2^28, which alone gives the cofactor when the bound leaves it small.
+            struct bound_work {
+                long bits;
+                big_int det;
+            } bound{-1, expected};
+            const side_work bounding{[](void* c) {
+                                         bound_work& w = *static_cast<bound_work*>(c);
+                                         w.bits = bit_length(w.det) + 1;
+                                     },
+                                     &bound, &bound.bits};
+            big_int bounded;
+            ASSERT_TRUE(padic_determinant(e.data(), n, std::size_t(n), bounded, bounding));
+            EXPECT_TRUE(bounded == expected) << bounded << " instead of " << expected << " with a bound";
         }
     }
     set_thread_count(threads_before);
@@ -98,6 +115,27 @@ TEST(PadicDeterminant, LeadingBlockAndUnluckyFirstPrime) {
     const std::vector<big_int> scaled = entries(block);
     ASSERT_TRUE(padic_determinant(scaled.data(), n, std::size_t(n), det));
     EXPECT_TRUE(det == testing::bareiss_det(block));
+
+    // The same with the first prime below 2^28, with a bound given (see above), and entries
+    // small enough for that prime: the leading 2-by-2 block has det p, the rest of the
+    // first two columns is 0, and other rows then take the first row's multiples.
+    const int p = int(half_word_prime(0));
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) block(i, j) = i >= 2 && j < 2 ? big_int(0) : wide(i, j);
+    block(0, 0) = block(1, 1) = big_int(1 << 14);
+    block(0, 1) = big_int(1);
+    block(1, 0) = big_int((1 << 28) - p);
+    for (int i = 2; i < n; i += 3)
+        for (int j = 0; j < n; ++j) block(i, j) = block(i, j) + block(0, j);
+    const std::vector<big_int> narrow = entries(block);
+    ASSERT_TRUE(lifts(narrow.data(), n, std::size_t(n)));
+    half_word_lu first(n);
+    ASSERT_FALSE(first.factor(narrow.data(), std::size_t(n), std::uint32_t(p)));
+    const big_int expected = testing::bareiss_det(block);
+    long bits = bit_length(expected) + 1;
+    const side_work bounded{[](void*) {}, nullptr, &bits};
+    ASSERT_TRUE(padic_determinant(narrow.data(), n, std::size_t(n), det, bounded));
+    EXPECT_TRUE(det == expected);
 }
 
 } // namespace

@@ -97,18 +97,9 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
         checked_buffer<std::int64_t> small_a;
     } plan(n);
     std::once_flag planned;
-    const auto make_plan = [&] {
-        // b: small entries of both signs, in a fixed pattern; any b with A^-1 b of a large
-        // common denominator serves, and a poor one costs only more primes below.
-        for (int j = 0; j < n; ++j) plan.b[j] = big_int(int((std::uint64_t(j) * 2654435761u) % 199) - 99);
-        checked_buffer<big_int> column(std::size_t(n) * (n + 1));  // [A | b], for the bound
-        for (int i = 0; i < n; ++i) {
-            std::copy(a + std::size_t(i) * stride, a + std::size_t(i) * stride + n, column.data() + std::size_t(i) * (n + 1));
-            column[std::size_t(i) * (n + 1) + n] = plan.b[i];
-        }
-        const long h = minor_bounds(column.data(), n, n + 1).bits(n);
-        plan.bound_bits = h + bit_length(big_int(n));  // 2^bound_bits >= n 2^h
-        plan.steps = primes_for_bits(2 * plan.bound_bits + 1);  // p^steps > 2^(2 bound_bits + 1), as for products
+    // For word-size primes: the longest entry, and the entries as words when they are small.
+    // Made with the plan unless the narrow lifting is expected (then only if it fails).
+    const auto make_word_plan = [&] {
         for (int i = 0; i < n; ++i)
             for (int j = 0; j < n; ++j)
                 plan.a_words = std::max<std::size_t>(plan.a_words, a[std::size_t(i) * stride + j].rep().len);
@@ -123,6 +114,20 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
                 if (small) plan.small_a[std::size_t(i) * n + j] = r.len == 0 ? 0 : r.sign * std::int64_t(r.digits[0]);
             }
         plan.small = small;
+    };
+    const auto make_plan = [&] {
+        // b: small entries of both signs, in a fixed pattern; any b with A^-1 b of a large
+        // common denominator serves, and a poor one costs only more primes below.
+        for (int j = 0; j < n; ++j) plan.b[j] = big_int(int((std::uint64_t(j) * 2654435761u) % 199) - 99);
+        checked_buffer<big_int> column(std::size_t(n) * (n + 1));  // [A | b], for the bound
+        for (int i = 0; i < n; ++i) {
+            std::copy(a + std::size_t(i) * stride, a + std::size_t(i) * stride + n, column.data() + std::size_t(i) * (n + 1));
+            column[std::size_t(i) * (n + 1) + n] = plan.b[i];
+        }
+        const long h = minor_bounds(column.data(), n, n + 1).bits(n);
+        plan.bound_bits = h + bit_length(big_int(n));  // 2^bound_bits >= n 2^h
+        plan.steps = primes_for_bits(2 * plan.bound_bits + 1);  // p^steps > 2^(2 bound_bits + 1), as for products
+        if (!narrow) make_word_plan();
     };
     auto lift = [&]() -> bool {
         if (narrow) {
@@ -142,6 +147,7 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
             }
         }
         std::call_once(planned, make_plan);
+        if (narrow && !narrow_lifted) make_word_plan();
         const checked_buffer<big_int>& b = plan.b;
         const bool small = plan.small;
         const checked_buffer<std::int64_t>& small_a = plan.small_a;

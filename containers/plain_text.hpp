@@ -60,8 +60,8 @@ void write_rows(std::ostream& out, const matrix<T>& a) {
         }
         return;
     }
-    // Waves of four blocks per thread, each of about 256 entries.
-    const int block_rows = std::max(1, 256 / std::max(1, a.cols()));
+    // Waves of four blocks per thread, each of about 2048 entries.
+    const int block_rows = std::max(1, 2048 / std::max(1, a.cols()));
     const int blocks = 4 * threads;
     checked_text* texts = allocate_array<checked_text>(std::size_t(blocks));
     if (texts == nullptr) big_arith_fatal_error("the heap overflow");
@@ -76,8 +76,16 @@ void write_rows(std::ostream& out, const matrix<T>& a) {
             text.copyfmt(out);
             text.exceptions(std::ios::badbit);
             const int begin = first + int(b) * block_rows, end = std::min(a.rows(), begin + block_rows);
+            // A zero is written as its text "0", which no flag changes while the field width
+            // is 0 (as it is after the counts, which reset it).
+            const T zero(0);
             for (int i = begin; i < end; ++i) {
-                for (int j = 0; j < a.cols(); ++j) text << a(i, j) << '\t';
+                for (int j = 0; j < a.cols(); ++j) {
+                    if (text.width() == 0 && a(i, j) == zero)
+                        text.write("0\t", 2);
+                    else
+                        text << a(i, j) << '\t';
+                }
                 text << '\n';
             }
         });

@@ -2,6 +2,7 @@
 #include "rational/text.hpp"
 
 #include "diag/testing.hpp"
+#include "diag/thread_pool.hpp"
 #include "support/exact_numbers.hpp"
 #include "support/fixture.hpp"
 #include "support/fraction.hpp"
@@ -161,6 +162,31 @@ TEST_F(PlainTextTest, RandomBigIntegerAndRationalMatricesReadBackExactly) {
         ASSERT_EQ(read_from<vector<exact_rational>>(written(row)), row);
     }
     EXPECT_EQ(matrix_status, 1);
+}
+
+// Large matrices are formatted in blocks over the threads: the same bytes as on one thread,
+// for mostly zero entries (written by a shorter way) and other ones, also under flags
+// that change how numbers look.
+TEST_F(PlainTextTest, BlocksOverThreadsWriteTheSameBytes) {
+    std::mt19937_64 gen(7);
+    matrix<exact_rational> a(90, 70);
+    for (int i = 0; i < a.rows(); ++i)
+        for (int j = 0; j < a.cols(); ++j)
+            if (gen() % 4 == 0) a(i, j) = random_rational(gen, 4);
+    const int threads_before = thread_count();
+    const auto text = [&](int threads, std::ios::fmtflags flags) {
+        set_thread_count(threads);
+        std::ostringstream out;
+        out.flags(flags);
+        out << a;
+        return out.str();
+    };
+    for (const std::ios::fmtflags flags : {std::ios::dec, std::ios::hex | std::ios::showpos | std::ios::uppercase}) {
+        const std::string one = text(1, flags);
+        EXPECT_EQ(text(2, flags), one);
+        EXPECT_EQ(text(3, flags), one);
+    }
+    set_thread_count(threads_before);
 }
 
 TEST_F(PlainTextTest, RationalMatricesInTheirTextForm) {

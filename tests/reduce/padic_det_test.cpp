@@ -136,6 +136,24 @@ TEST(PadicDeterminant, LeadingBlockAndUnluckyFirstPrime) {
     const side_work bounded{[](void*) {}, nullptr, &bits};
     ASSERT_TRUE(padic_determinant(narrow.data(), n, std::size_t(n), det, bounded));
     EXPECT_TRUE(det == expected);
+
+    // Block upper triangular with such 2-by-2 blocks for each of the first three narrow
+    // primes: all three divide det, and word-size primes lift instead.
+    matrix<big_int> three(n, n);
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) three(i, j) = j < 6 && i >= (j / 2) * 2 + 2 ? big_int(0) : wide(i, j);
+    for (int k = 0; k < 3; ++k) {
+        three(2 * k, 2 * k) = three(2 * k + 1, 2 * k + 1) = big_int(1 << 14);
+        three(2 * k, 2 * k + 1) = big_int(1);
+        three(2 * k + 1, 2 * k) = big_int((1 << 28) - int(half_word_prime(k)));
+    }
+    const std::vector<big_int> unlucky = entries(three);
+    const big_int unlucky_det = testing::bareiss_det(three);
+    for (int k = 0; k < 3; ++k) ASSERT_FALSE(first.factor(unlucky.data(), std::size_t(n), half_word_prime(k)));
+    long unlucky_bits = bit_length(unlucky_det) + 1;
+    const side_work unlucky_bound{[](void*) {}, nullptr, &unlucky_bits};
+    ASSERT_TRUE(padic_determinant(unlucky.data(), n, std::size_t(n), det, unlucky_bound));
+    EXPECT_TRUE(det == unlucky_det);
 }
 
 } // namespace

@@ -70,6 +70,11 @@ inline std::uint32_t half_word_lu::reduce(std::uint64_t s) const {
 }
 
 std::uint32_t half_word_lu::dot(const std::uint32_t* x, const std::uint32_t* y, int len) const {
+    if (len <= products_per_sum) {
+        std::uint64_t sum = 0;
+        for (int v = 0; v < len; ++v) sum += std::uint64_t(x[v]) * y[v];
+        return reduce(sum);
+    }
     std::uint64_t total = 0;
     for (int u = 0; u < len; u += products_per_sum) {
         const int end = std::min(len, u + products_per_sum);

@@ -10,11 +10,21 @@
 
 namespace velmora {
 
+// Asks checked_buffer for objects left uninitialised, for a buffer that is written before
+// it is read (its pages are then first touched where it is written).
+struct uninitialised_t {};
+inline constexpr uninitialised_t uninitialised{};
+
 // n objects of T, value-initialised (zeros for words), owned until destruction.
 template <class T>
 class checked_buffer {
 public:
     explicit checked_buffer(std::size_t n) : data_(allocate_array<T>(n == 0 ? 1 : n)), size_(n) {
+        if (data_ == nullptr) big_arith_fatal_error("the heap overflow");
+    }
+    // n uninitialised objects of a trivial type.
+    checked_buffer(std::size_t n, uninitialised_t) : data_(allocate_raw<T>(n == 0 ? 1 : n)), size_(n) {
+        static_assert(std::is_trivial_v<T>);
         if (data_ == nullptr) big_arith_fatal_error("the heap overflow");
     }
     checked_buffer(const checked_buffer&) = delete;

@@ -13,12 +13,13 @@ namespace velmora {
 // scales[k] > 0.
 struct pivot_guess {
     pivot_guess(int m, int r)
-        : rows(r > 0 ? r : 1), values(std::size_t(m) * r), factors(std::size_t(m) * r),
+        : rows(r > 0 ? r : 1), values(std::size_t(m) * r, uninitialised), factors(std::size_t(m) * r, uninitialised),
           settled(std::size_t(m) * r), m(m), r(r) {}
 
     // rows[t]: the row taken at step t.
     checked_buffer<int> rows;
     // X in doubles, row k at k * r: each entry within a relative 2^-50 of the exact one.
+    // values and factors are written by guess_pivot_rows (on its threads) before any read.
     checked_buffer<double> values;
     // The factors the search found, row k at k * r: the multipliers of row k in the columns
     // before its step (all r columns for a row never taken), and for pivot row rows[t] its

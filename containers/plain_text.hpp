@@ -77,15 +77,26 @@ void write_rows(std::ostream& out, const matrix<T>& a) {
             text.exceptions(std::ios::badbit);
             const int begin = first + int(b) * block_rows, end = std::min(a.rows(), begin + block_rows);
             // A zero is written as its text "0", which no flag changes while the field width
-            // is 0 (as it is after the counts, which reset it).
+            // is 0 (as it is after the counts, which reset it): runs of zeros at once.
+            static constexpr char zeros[] = "0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t"
+                                            "0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t";
+            constexpr int zeros_at_once = int(sizeof zeros - 1) / 2;
             const T zero(0);
+            int run = 0;
+            const auto write_run = [&] {
+                for (; run > 0; run -= std::min(run, zeros_at_once))
+                    text.write(zeros, 2 * std::min(run, zeros_at_once));
+            };
             for (int i = begin; i < end; ++i) {
                 for (int j = 0; j < a.cols(); ++j) {
-                    if (text.width() == 0 && a(i, j) == zero)
-                        text.write("0\t", 2);
-                    else
-                        text << a(i, j) << '\t';
+                    if (text.width() == 0 && a(i, j) == zero) {
+                        ++run;
+                        continue;
+                    }
+                    write_run();
+                    text << a(i, j) << '\t';
                 }
+                write_run();
                 text << '\n';
             }
         });

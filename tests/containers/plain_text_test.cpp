@@ -172,7 +172,7 @@ TEST_F(PlainTextTest, BlocksOverThreadsWriteTheSameBytes) {
     matrix<exact_rational> a(90, 70);
     for (int i = 0; i < a.rows(); ++i)
         for (int j = 0; j < a.cols(); ++j)
-            if (gen() % 4 == 0) a(i, j) = random_rational(gen, 4);
+            if (gen() % 4 == 0 && i % 30 != 5) a(i, j) = random_rational(gen, 4);  // rows 5, 35, 65 zero
     const int threads_before = thread_count();
     const auto text = [&](int threads, std::ios::fmtflags flags) {
         set_thread_count(threads);

@@ -60,6 +60,135 @@ int factor_modulo(const big_int* a, int n, std::size_t stride, std::uint64_t q, 
     return lu.factor(w, q);
 }
 
+// The word value of a big_int known to fit in 63 bits.
+std::int64_t small_value(const big_int& x) {
+    const big_int_rep& r = x.rep();
+    return r.len == 0 ? 0 : r.sign * std::int64_t(r.digits[0]);
+}
+
+// What the lifting needs besides its prime, for the n-by-n matrix A whose row i starts at
+// a + i * stride: b, the bound and the number of steps (make); and, for word-size primes,
+// the longest entry and the entries as words when they are small (make_words).
+struct lifting_plan {
+    lifting_plan(const big_int* a, int n, std::size_t stride) : a(a), n(n), stride(stride), b(n), small_a(1) {}
+
+    void make() {
+        // b: small entries of both signs, in a fixed pattern; any b with A^-1 b of a large
+        // common denominator serves, and a poor one costs only more primes below.
+        for (int j = 0; j < n; ++j) b[j] = big_int(int((std::uint64_t(j) * 2654435761u) % 199) - 99);
+        checked_buffer<big_int> column(std::size_t(n) * (n + 1));  // [A | b], for the bound
+        for (int i = 0; i < n; ++i) {
+            std::copy(a + std::size_t(i) * stride, a + std::size_t(i) * stride + n, column.data() + std::size_t(i) * (n + 1));
+            column[std::size_t(i) * (n + 1) + n] = b[i];
+        }
+        const long h = minor_bounds(column.data(), n, n + 1).bits(n);
+        bound_bits = h + bit_length(big_int(n));  // 2^bound_bits >= n 2^h
+        steps = primes_for_bits(2 * bound_bits + 1);  // p^steps > 2^(2 bound_bits + 1), as for products
+    }
+
+    void make_words() {
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < n; ++j) a_words = std::max<std::size_t>(a_words, a[std::size_t(i) * stride + j].rep().len);
+        // Entries below 2^31 in absolute value (and n below 2^30) keep every residual below
+        // n 2^31 + 99 and every sum of products below 2^124: then 128-bit integers serve.
+        small = n < (1 << 30);
+        if (small) small_a.resize(std::size_t(n) * n);
+        for (int i = 0; i < n && small; ++i)
+            for (int j = 0; j < n && small; ++j) {
+                const big_int_rep& r = a[std::size_t(i) * stride + j].rep();
+                small = r.len == 0 || (r.len == 1 && r.digits[0] < (std::uint64_t(1) << 31));
+                if (small) small_a[std::size_t(i) * n + j] = small_value(a[std::size_t(i) * stride + j]);
+            }
+    }
+
+    const big_int* a;
+    int n;
+    std::size_t stride;
+    checked_buffer<big_int> b;
+    long bound_bits = 0;
+    int steps = 0;
+    std::size_t a_words = 1;
+    bool small = false;
+    checked_buffer<std::int64_t> small_a;
+};
+
+// Dixon's lifting modulo a word-size prime p, A factored modulo p in lu: digit s of x_j,
+// x = A^-1 b, to digits[s * n + j] for s < steps.
+void lift_by_words(const lifting_plan& plan, modular_lu& lu, std::uint64_t p, int steps, residue* digits) {
+    const int n = plan.n;
+    const big_int prime = word_value(p);
+    checked_buffer<residue> rhs(n);
+    if (plan.small) {
+        checked_buffer<std::int64_t> residual(n);
+        for (int j = 0; j < n; ++j) residual[j] = small_value(plan.b[j]);
+        // Such a residual lies within p of 0 (n 2^31 + 99 < 2^61 < p), so its residue needs
+        // no division; and the quotient of the exact division by p fits in a word, so it is
+        // the low word of the dividend times p^-1 modulo 2^64 (p is odd).
+        std::uint64_t p_inverse = p;  // correct to 3 bits; each Newton step doubles them
+        for (int k = 0; k < 5; ++k) p_inverse *= 2 - p * p_inverse;
+        for (int s = 0; s < steps; ++s) {
+            residue* x = digits + std::size_t(s) * n;
+            for (int j = 0; j < n; ++j) rhs[j] = residual[j] < 0 ? p - residue(-residual[j]) : residue(residual[j]);
+            lu.solve(rhs.data(), x);
+            // residual := (residual - A x_s) / p, exactly. A digit is below p < 2^62, so as a
+            // signed word it makes each product one signed 64-by-64-bit multiply. Two sums,
+            // of the even and the odd terms, overlap their carry chains.
+            for (int i = 0; i < n; ++i) {
+                const std::int64_t* row = plan.small_a.data() + std::size_t(i) * n;
+                __int128 even = residual[i], odd = 0;
+                int j = 0;
+                for (; j + 1 < n; j += 2) {
+                    even -= static_cast<__int128>(row[j]) * static_cast<__int128>(static_cast<std::int64_t>(x[j]));
+                    odd -= static_cast<__int128>(row[j + 1]) * static_cast<__int128>(static_cast<std::int64_t>(x[j + 1]));
+                }
+                if (j < n) even -= static_cast<__int128>(row[j]) * static_cast<__int128>(static_cast<std::int64_t>(x[j]));
+                residual[i] = static_cast<std::int64_t>(static_cast<std::uint64_t>(even + odd) * p_inverse);
+            }
+        }
+        return;
+    }
+    product_sum sum(product_sum_words(plan.a_words + 1, 1, std::size_t(n) + 2));
+    checked_buffer<big_int> residual(n);
+    for (int j = 0; j < n; ++j) residual[j] = plan.b[j];
+    for (int s = 0; s < steps; ++s) {
+        residue* x = digits + std::size_t(s) * n;
+        for (int j = 0; j < n; ++j) rhs[j] = reduce_mod(residual[j], p);
+        lu.solve(rhs.data(), x);
+        for (int i = 0; i < n; ++i) {
+            sum.clear();
+            sum.add_word_product(residual[i], 1, false);
+            const big_int* row = plan.a + std::size_t(i) * plan.stride;
+            for (int j = 0; j < n; ++j) sum.add_word_product(row[j], x[j], true);
+            residual[i] = sum.value() / prime;
+        }
+    }
+}
+
+// d from the digits of x = A^-1 b modulo p^steps; false when the reconstruction fails.
+//
+// z = x_0 + ... + x_{n-1} modulo p^steps comes from the sums of each step's digits (below
+// n p < 2^92); d is the denominator of z in lowest terms. As z = (1 ... 1) adj(A) b / det A,
+// d divides det A, and z = y / d with |y| <= n 2^h (a sum of n minors of [A | b] of order n,
+// by Cramer's rule) and 0 < d <= 2^h. Two such fractions congruent modulo
+// p^steps > 2 B^2, B = 2^bound_bits, are equal (the difference of the cross products is
+// below 2 B^2 in absolute value), so the reconstruction, which finds one when there is
+// one, finds z itself. No exact check is needed: with the bound on the minors proven, so
+// is d.
+bool denominator_of_sum(const residue* digits, int n, int steps, std::uint64_t p, long bound_bits, big_int& d) {
+    const big_int prime = word_value(p);
+    big_int modulus(1);
+    for (int s = 0; s < steps; ++s) modulus = modulus * prime;
+    big_int z;
+    for (int s = steps; s-- > 0;) {
+        unsigned __int128 digit_sum = 0;
+        for (int j = 0; j < n; ++j) digit_sum += digits[std::size_t(s) * n + j];
+        const std::uint64_t words[2] = {std::uint64_t(digit_sum), std::uint64_t(digit_sum >> 64)};
+        z = z * prime + big_int_from_words64(1, words, 2);
+    }
+    big_int numerator;
+    return rational_reconstruction(z % modulus, modulus, power_of_two(bound_bits), numerator, d);
+}
+
 } // namespace
 
 bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det, side_work beside) {
@@ -84,50 +213,14 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
     std::uint64_t p = 0;
     big_int d(1);
     bool lifted = false;
-    // What the lifting needs besides its prime: b, the bound and the number of steps, and
-    // the entries as words when they are small. Made once, by whichever thread comes to it
-    // first: the other thread, before its own work, while this one factors A modulo p.
-    struct lifting_plan {
-        explicit lifting_plan(int n) : b(n), small_a(1) {}
-        checked_buffer<big_int> b;
-        long bound_bits = 0;
-        int steps = 0;
-        std::size_t a_words = 1;
-        bool small = false;
-        checked_buffer<std::int64_t> small_a;
-    } plan(n);
+    // The plan is made once, by whichever thread comes to it first: the other thread,
+    // before its own work, while this one factors A. The entries as words are made with it
+    // unless the narrow lifting is expected (then only if it fails).
+    lifting_plan plan(a, n, stride);
     std::once_flag planned;
-    // For word-size primes: the longest entry, and the entries as words when they are small.
-    // Made with the plan unless the narrow lifting is expected (then only if it fails).
-    const auto make_word_plan = [&] {
-        for (int i = 0; i < n; ++i)
-            for (int j = 0; j < n; ++j)
-                plan.a_words = std::max<std::size_t>(plan.a_words, a[std::size_t(i) * stride + j].rep().len);
-        // Entries below 2^31 in absolute value (and n below 2^30) keep every residual below
-        // n 2^31 + 99 and every sum of products below 2^124: then 128-bit integers serve.
-        bool small = n < (1 << 30);
-        if (small) plan.small_a.resize(std::size_t(n) * n);
-        for (int i = 0; i < n && small; ++i)
-            for (int j = 0; j < n && small; ++j) {
-                const big_int_rep& r = a[std::size_t(i) * stride + j].rep();
-                small = r.len == 0 || (r.len == 1 && r.digits[0] < (std::uint64_t(1) << 31));
-                if (small) plan.small_a[std::size_t(i) * n + j] = r.len == 0 ? 0 : r.sign * std::int64_t(r.digits[0]);
-            }
-        plan.small = small;
-    };
     const auto make_plan = [&] {
-        // b: small entries of both signs, in a fixed pattern; any b with A^-1 b of a large
-        // common denominator serves, and a poor one costs only more primes below.
-        for (int j = 0; j < n; ++j) plan.b[j] = big_int(int((std::uint64_t(j) * 2654435761u) % 199) - 99);
-        checked_buffer<big_int> column(std::size_t(n) * (n + 1));  // [A | b], for the bound
-        for (int i = 0; i < n; ++i) {
-            std::copy(a + std::size_t(i) * stride, a + std::size_t(i) * stride + n, column.data() + std::size_t(i) * (n + 1));
-            column[std::size_t(i) * (n + 1) + n] = plan.b[i];
-        }
-        const long h = minor_bounds(column.data(), n, n + 1).bits(n);
-        plan.bound_bits = h + bit_length(big_int(n));  // 2^bound_bits >= n 2^h
-        plan.steps = primes_for_bits(2 * plan.bound_bits + 1);  // p^steps > 2^(2 bound_bits + 1), as for products
-        if (!narrow) make_word_plan();
+        plan.make();
+        if (!narrow) plan.make_words();
     };
     auto lift = [&]() -> bool {
         if (narrow) {
@@ -147,85 +240,19 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
             }
         }
         std::call_once(planned, make_plan);
-        if (narrow && !narrow_lifted) make_word_plan();
-        const checked_buffer<big_int>& b = plan.b;
-        const bool small = plan.small;
-        const checked_buffer<std::int64_t>& small_a = plan.small_a;
+        if (narrow && !narrow_lifted) plan.make_words();
         // p^steps > 2^(2 bound_bits + 1): p > 2^27 for the narrow primes, and the products
         // of word-size primes as primes_for_bits counts them.
         const int steps = narrow_lifted ? int((2 * plan.bound_bits + 1) / half_word_prime_bits + 1) : plan.steps;
-
-        // Dixon's lifting: digits[s] = x_s with x = sum of x_s p^s.
-        checked_buffer<residue> digits(std::size_t(steps) * n), rhs(n);
-        const big_int prime = word_value(p);
+        checked_buffer<residue> digits(std::size_t(steps) * n);
         if (narrow_lifted) {
             checked_buffer<std::int64_t> b_words(n);
-            for (int j = 0; j < n; ++j) b_words[j] = b[j].rep().len == 0 ? 0 : b[j].rep().sign * std::int64_t(b[j].rep().digits[0]);
+            for (int j = 0; j < n; ++j) b_words[j] = small_value(plan.b[j]);
             narrow_lu->lift(a, stride, b_words.data(), steps, digits.data());
+        } else {
+            lift_by_words(plan, *lu, p, steps, digits.data());
         }
-        product_sum sum(product_sum_words(plan.a_words + 1, 1, std::size_t(n) + 2));
-        checked_buffer<big_int> residual(n);
-        for (int j = 0; j < n; ++j) residual[j] = b[j];
-        checked_buffer<std::int64_t> small_residual(n);
-        for (int j = 0; j < n; ++j) small_residual[j] = b[j].rep().len == 0 ? 0 : b[j].rep().sign * std::int64_t(b[j].rep().digits[0]);
-        // Such a residual lies within p of 0 (n 2^31 + 99 < 2^61 < p), so its residue needs
-        // no division; and the quotient of the exact division by p fits in a word, so it is
-        // the low word of the dividend times p^-1 modulo 2^64 (p is odd).
-        std::uint64_t p_inverse = p;  // correct to 3 bits; each Newton step doubles them
-        for (int k = 0; k < 5; ++k) p_inverse *= 2 - p * p_inverse;
-        for (int s = 0; s < steps && !narrow_lifted; ++s) {
-            residue* x = digits.data() + std::size_t(s) * n;
-            if (small) {
-                for (int j = 0; j < n; ++j)
-                    rhs[j] = small_residual[j] < 0 ? p - residue(-small_residual[j]) : residue(small_residual[j]);
-                lu->solve(rhs.data(), x);
-                // residual := (residual - A x_s) / p, exactly. A digit is below p < 2^62, so
-                // as a signed word it makes each product one signed 64-by-64-bit multiply.
-                // Two sums, of the even and the odd terms, overlap their carry chains.
-                for (int i = 0; i < n; ++i) {
-                    const std::int64_t* row = small_a.data() + std::size_t(i) * n;
-                    __int128 even = small_residual[i], odd = 0;
-                    int j = 0;
-                    for (; j + 1 < n; j += 2) {
-                        even -= static_cast<__int128>(row[j]) * static_cast<__int128>(static_cast<std::int64_t>(x[j]));
-                        odd -= static_cast<__int128>(row[j + 1]) *
-                               static_cast<__int128>(static_cast<std::int64_t>(x[j + 1]));
-                    }
-                    if (j < n) even -= static_cast<__int128>(row[j]) * static_cast<__int128>(static_cast<std::int64_t>(x[j]));
-                    small_residual[i] = static_cast<std::int64_t>(static_cast<std::uint64_t>(even + odd) * p_inverse);
-                }
-                continue;
-            }
-            for (int j = 0; j < n; ++j) rhs[j] = reduce_mod(residual[j], p);
-            lu->solve(rhs.data(), x);
-            for (int i = 0; i < n; ++i) {
-                sum.clear();
-                sum.add_word_product(residual[i], 1, false);
-                const big_int* row = a + std::size_t(i) * stride;
-                for (int j = 0; j < n; ++j) sum.add_word_product(row[j], x[j], true);
-                residual[i] = sum.value() / prime;
-            }
-        }
-
-        // z = x_0 + ... + x_{n-1} modulo p^steps, from the sums of each step's digits
-        // (below n p < 2^92), then d, the denominator of z in lowest terms. As
-        // z = (1 ... 1) adj(A) b / det A, d divides det A, and z = y / d with |y| <= n 2^h
-        // (a sum of n minors of [A | b] of order n, by Cramer's rule) and 0 < d <= 2^h. Two
-        // such fractions congruent modulo p^steps > 2 B^2, B = 2^bound_bits, are equal (the
-        // difference of the cross products is below 2 B^2 in absolute value), so the reconstruction,
-        // which finds one when there is one, finds z itself. No exact check is needed: with
-        // the bound on the minors proven, so is d.
-        big_int modulus(1);
-        for (int s = 0; s < steps; ++s) modulus = modulus * prime;
-        big_int z;
-        for (int s = steps; s-- > 0;) {
-            unsigned __int128 digit_sum = 0;
-            for (int j = 0; j < n; ++j) digit_sum += digits[std::size_t(s) * n + j];
-            const std::uint64_t words[2] = {std::uint64_t(digit_sum), std::uint64_t(digit_sum >> 64)};
-            z = z * prime + big_int_from_words64(1, words, 2);
-        }
-        big_int numerator;
-        return rational_reconstruction(z % modulus, modulus, power_of_two(plan.bound_bits), numerator, d);
+        return denominator_of_sum(digits.data(), n, steps, p, plan.bound_bits, d);
     };
     if (ahead == 0) {
         lifted = lift();

@@ -44,6 +44,15 @@ mag_word mag_add_to(mag_word* out, const mag_word* a, std::uint32_t na, const ma
 // Pre: as mag_add_to.
 mag_word mag_sub_to(mag_word* out, const mag_word* a, std::uint32_t na, const mag_word* b, std::uint32_t nb);
 
+// The inverse of the odd word b modulo 2^64, by Newton's iteration x' = x (2 - b x), which
+// doubles the number of correct low bits; b itself is right to 3 bits (b b = 1 mod 8).
+// A quotient known to be exact and to fit in a word is the dividend's low word times it.
+inline mag_word inverse_mod_word(mag_word b) {
+    mag_word x = b;
+    for (int i = 0; i < 5; ++i) x *= 2 - b * x;
+    return x;
+}
+
 // Number of words up to and including the highest nonzero one; 0 when n is 0 or all are 0.
 // Inline: every value the arithmetic makes is fitted by it, short ones too.
 inline std::uint32_t mag_length(const mag_word* a, std::uint32_t n) {

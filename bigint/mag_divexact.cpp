@@ -5,18 +5,6 @@
 
 namespace velmora {
 
-namespace {
-
-// The inverse of the odd word b modulo 2^64, by Newton's iteration x' = x (2 - b x), which
-// doubles the number of correct low bits; b itself is right to 3 bits (b b = 1 mod 8).
-mag_word inverse_mod_word(mag_word b) {
-    mag_word x = b;
-    for (int i = 0; i < 5; ++i) x *= 2 - b * x;
-    return x;
-}
-
-} // namespace
-
 void mag_divexact(mag_word* q, const mag_word* a, std::uint32_t na, const mag_word* b, std::uint32_t nb,
                   mag_word* scratch) {
     assert(na >= nb && nb >= 1 && b[nb - 1] != 0);

@@ -1,5 +1,6 @@
 #include "reduce/half_word_lu.hpp"
 
+#include "bigint/mag.hpp"
 #include "reduce/modular.hpp"
 #include "reduce/prime_source.hpp"
 
@@ -171,8 +172,7 @@ void half_word_lu::lift(const big_int* a, std::size_t stride, const std::int64_t
             const std::int64_t v = r.len == 0 ? 0 : r.sign * std::int64_t(r.digits[0]);
             shifted[std::size_t(i) * n + j] = std::uint32_t(v + shift);
         }
-    std::uint64_t p_inverse = p_;  // correct to 3 bits; each Newton step doubles them
-    for (int k = 0; k < 5; ++k) p_inverse *= 2 - p_ * p_inverse;
+    const std::uint64_t p_inverse = inverse_mod_word(p_);
     // A multiple of p above every |r|, so that r + offset >= 0 reduces as a word.
     const std::uint64_t offset = (std::uint64_t(n) * (std::uint64_t(1) << 22) / p_ + 1) * p_;
     checked_buffer<std::int64_t> residual(n);

@@ -1,6 +1,7 @@
 #include "reduce/padic_det.hpp"
 
 #include "bigint/arithmetic.hpp"
+#include "bigint/mag.hpp"
 #include "bigint/words.hpp"
 #include "diag/checked_buffer.hpp"
 #include "rational/gcd.hpp"
@@ -124,8 +125,7 @@ void lift_by_words(const lifting_plan& plan, modular_lu& lu, std::uint64_t p, in
         // Such a residual lies within p of 0 (n 2^31 + 99 < 2^61 < p), so its residue needs
         // no division; and the quotient of the exact division by p fits in a word, so it is
         // the low word of the dividend times p^-1 modulo 2^64 (p is odd).
-        std::uint64_t p_inverse = p;  // correct to 3 bits; each Newton step doubles them
-        for (int k = 0; k < 5; ++k) p_inverse *= 2 - p * p_inverse;
+        const std::uint64_t p_inverse = inverse_mod_word(p);
         for (int s = 0; s < steps; ++s) {
             residue* x = digits + std::size_t(s) * n;
             for (int j = 0; j < n; ++j) rhs[j] = residual[j] < 0 ? p - residue(-residual[j]) : residue(residual[j]);

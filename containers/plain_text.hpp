@@ -19,6 +19,23 @@ namespace velmora {
 
 namespace detail {
 
+// While it lives, in is untied from the stream it is tied to (standard output, for
+// standard input), which is flushed once at the start, as the first read would flush it:
+// else every number read would flush it again. Nothing is written to it meanwhile.
+class untied_while_reading {
+public:
+    explicit untied_while_reading(std::istream& in) : in_(in), tied_(in.tie(nullptr)) {
+        if (tied_) tied_->flush();
+    }
+    untied_while_reading(const untied_while_reading&) = delete;
+    untied_while_reading& operator=(const untied_while_reading&) = delete;
+    ~untied_while_reading() { in_.tie(tied_); }
+
+private:
+    std::istream& in_;
+    std::ostream* tied_;
+};
+
 // Reads one count with the standard decimal int extraction: 0 stays when
 // nothing can be read, an overflow gives INT_MAX, both with failbit set.
 inline int read_count(std::istream& in) {
@@ -138,6 +155,7 @@ std::ostream& operator<<(std::ostream& out, const vector<T>& v) {
 // separated by, and reports (-4) a stream that has failed by then.
 template <class T>
 std::istream& operator>>(std::istream& in, matrix<T>& a) {
+    const detail::untied_while_reading untied(in);
     const int m = detail::read_count(in);
     const int n = detail::read_count(in);
     a.resize(m, n);
@@ -152,6 +170,7 @@ std::istream& operator>>(std::istream& in, matrix<T>& a) {
 // The same with one count.
 template <class T>
 std::istream& operator>>(std::istream& in, vector<T>& v) {
+    const detail::untied_while_reading untied(in);
     v.resize(detail::read_count(in));
     if (matrix_status == 1) {
         for (int k = 0; k < v.size(); ++k) in >> v[k];

@@ -44,15 +44,7 @@ template <class Element, class Det>
 int run_sequence(const run_flags& flags, reduction<Element, Det> reduce,
                  fast_reduction<Element, Det> fast, std::istream& in, std::ostream& out) {
     matrix<Element> A;
-    {
-        // Every number read would flush the stream the input is tied to (standard output,
-        // for standard input): flushed once here, as the first read would flush it, it
-        // stays untied while A is read, when nothing is written to it.
-        std::ostream* const tied = in.tie(nullptr);
-        if (tied) tied->flush();
-        in >> A;
-        in.tie(tied);
-    }
+    in >> A;
     matrix<Element> B, Q;
     vector<int> basis;
     Det det;

@@ -13,6 +13,7 @@
 #include "reduce/rank_profile.hpp"
 
 #include <algorithm>
+#include <optional>
 
 namespace velmora {
 
@@ -340,10 +341,12 @@ bool multimodular_echelon(const matrix<rational<big_int>>& A, matrix<rational<bi
     const bool need_columns = request.b || request.q || request.basis;
     big_int square_det;
     // A tall matrix's search in doubles, when made first and tried.
-    const bool tall_first = m > n && request.det && !request.q;
-    pivot_guess tall_guess(tall_first ? m : 0, n);
+    std::optional<pivot_guess> tall_guess;
     const pivot_guess* made = nullptr;
-    if (tall_first && tall_results(sr, tall_guess, made, B, basis, det, request)) return true;
+    if (m > n && request.det && !request.q) {
+        tall_guess.emplace(m, n);
+        if (tall_results(sr, *tall_guess, made, B, basis, det, request)) return true;
+    }
     if (request.b || request.q) {
         // One prime's profile, proven or refuted by the results themselves.
         rank_profile guess(m, n);

@@ -172,7 +172,7 @@ TEST(PivotGuess, ProvenGuessesAreTheExactSearch) {
     const char* one = std::getenv("VELMORA_SEED");
     const unsigned base = one ? unsigned(std::strtoul(one, nullptr, 10)) : std::random_device{}();
     int proven[int(shape::count)] = {}, runs[int(shape::count)] = {}, wrong = 0;
-    for (unsigned run = 0; run < (one ? 1u : 1200u); ++run) {
+    for (unsigned run = 0; run < (one ? 1u : 1600u); ++run) {
         const shape s = static_cast<shape>((base + run) % int(shape::count));
         SCOPED_TRACE("VELMORA_SEED=" + std::to_string(base + run) + ", shape " + std::to_string(int(s)));
         ++runs[int(s)];
@@ -180,10 +180,11 @@ TEST(PivotGuess, ProvenGuessesAreTheExactSearch) {
         if (::testing::Test::HasFailure()) break;
     }
     // Generic matrices have margins far above the doubles' errors: most are proven. The
-    // near ties and near dependences do lead the doubles astray, so the proof is tested.
+    // near ties and near dependences do lead the doubles astray, so the proof is tested:
+    // 400 runs of each shape make some 13 to 30 wrong guesses.
     if (!one) {
         EXPECT_GT(proven[int(shape::generic)], runs[int(shape::generic)] / 2);
-        EXPECT_GT(wrong, 10);
+        EXPECT_GT(wrong, 5);
     }
 }
 

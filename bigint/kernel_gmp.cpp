@@ -27,13 +27,13 @@ namespace {
 // where it stands (see big_arith_fatal_error_in_place).
 void* gmp_allocate(std::size_t n) {
     void* p = allocate_bytes(n);
-    if (p == nullptr) big_arith_fatal_error_in_place("the heap overflow");
+    if (p == nullptr) big_arith_fatal_error_in_place(heap_overflow_message);
     return p;
 }
 
 void* gmp_reallocate(void* p, std::size_t, std::size_t n) {
     void* q = reallocate_bytes(p, n);
-    if (q == nullptr) big_arith_fatal_error_in_place("the heap overflow");
+    if (q == nullptr) big_arith_fatal_error_in_place(heap_overflow_message);
     return q;
 }
 
@@ -52,7 +52,7 @@ public:
     explicit scratch_words(std::size_t n) : data_(stack_) {
         if (n > stack_words) {
             heap_ = allocate_raw<mag_word>(n);
-            if (heap_ == nullptr) big_arith_fatal_error("the heap overflow");
+            if (heap_ == nullptr) heap_overflow();
             data_ = heap_;
         }
     }

@@ -17,7 +17,7 @@ thread_local long live_reps = 0;
 
 template <class T>
 T* checked(T* p) {
-    if (p == nullptr) big_arith_fatal_error("the heap overflow");
+    if (p == nullptr) heap_overflow();
     return p;
 }
 

@@ -2,6 +2,7 @@
 
 #include "bigint/build.hpp"
 
+#include <bit>
 #include <cstring>
 
 namespace velmora {
@@ -44,6 +45,14 @@ void copy_magnitude_words64(const big_int& x, std::uint64_t* out) {
 
 big_int big_int_from_words64(int sign, const std::uint64_t* words, std::size_t n) {
     return copied_value(sign < 0 ? -1 : 1, words, static_cast<std::uint32_t>(n));
+}
+
+big_int big_int_from_word(std::uint64_t w) { return big_int_from_words64(1, &w, 1); }
+
+long bit_length(const big_int& x) {
+    const big_int_rep& r = x.rep();
+    if (r.len == 0) return 0;
+    return long(r.len - 1) * long(8 * sizeof(mag_word)) + std::bit_width(r.digits[r.len - 1]);
 }
 
 } // namespace velmora

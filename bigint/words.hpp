@@ -31,4 +31,10 @@ void copy_magnitude_words64(const big_int& x, std::uint64_t* out);
 // The value sign * (words[0] + words[1] * 2^64 + ...), normalised as big_int_from_words.
 big_int big_int_from_words64(int sign, const std::uint64_t* words, std::size_t n);
 
+// The value of one word, w >= 0.
+big_int big_int_from_word(std::uint64_t w);
+
+// Bits of |x|; 0 for zero.
+long bit_length(const big_int& x);
+
 } // namespace velmora

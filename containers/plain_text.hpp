@@ -81,7 +81,7 @@ void write_rows(std::ostream& out, const matrix<T>& a) {
     const int block_rows = std::max(1, 2048 / std::max(1, a.cols()));
     const int blocks = 4 * threads;
     checked_text* texts = allocate_array<checked_text>(std::size_t(blocks));
-    if (texts == nullptr) big_arith_fatal_error("the heap overflow");
+    if (texts == nullptr) heap_overflow();
     struct release_texts {
         checked_text* texts;
         ~release_texts() { delete[] texts; }

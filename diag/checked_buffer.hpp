@@ -20,12 +20,12 @@ template <class T>
 class checked_buffer {
 public:
     explicit checked_buffer(std::size_t n) : data_(allocate_array<T>(n == 0 ? 1 : n)), size_(n) {
-        if (data_ == nullptr) big_arith_fatal_error("the heap overflow");
+        if (data_ == nullptr) heap_overflow();
     }
     // n uninitialised objects of a trivial type.
     checked_buffer(std::size_t n, uninitialised_t) : data_(allocate_raw<T>(n == 0 ? 1 : n)), size_(n) {
         static_assert(std::is_trivial_v<T>);
-        if (data_ == nullptr) big_arith_fatal_error("the heap overflow");
+        if (data_ == nullptr) heap_overflow();
     }
     checked_buffer(const checked_buffer&) = delete;
     checked_buffer& operator=(const checked_buffer&) = delete;
@@ -41,7 +41,7 @@ public:
     // the rest.
     void resize(std::size_t n) {
         T* grown = allocate_array<T>(n == 0 ? 1 : n);
-        if (grown == nullptr) big_arith_fatal_error("the heap overflow");
+        if (grown == nullptr) heap_overflow();
         for (std::size_t k = 0; k < n && k < size_; ++k) grown[k] = data_[k];
         delete[] data_;
         data_ = grown;

@@ -65,7 +65,7 @@ private:
         if (room - used >= n) return;
         const std::size_t grown = std::max({std::size_t(64), 2 * room, used + n});
         char* block = grown < used + n ? nullptr : allocate_raw<char>(grown);
-        if (block == nullptr) big_arith_fatal_error("the heap overflow");
+        if (block == nullptr) heap_overflow();
         if (used > 0) std::memcpy(block, pbase(), used);
         delete[] pbase();
         setp(block, block + grown);

@@ -76,6 +76,10 @@ void big_arith_fatal_error(const char* message) {
     end_after_fatal_report();
 }
 
+const char heap_overflow_message[] = "the heap overflow";
+
+void heap_overflow() { big_arith_fatal_error(heap_overflow_message); }
+
 void big_arith_fatal_error_in_place(const char* message) {
     if (!defer_fatal_reports) big_arith_fatal_error(message);
     static std::mutex one_report;

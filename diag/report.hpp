@@ -24,4 +24,10 @@ void big_arith_warning(const char* message);                         // "Big ari
 void big_arith_error(const char* message);                           // "Big arith error: "
 [[noreturn]] void big_arith_fatal_error(const char* message);        // "Big arith fatal error: \n "
 
+// The message of every failed allocation.
+extern const char heap_overflow_message[];  // "the heap overflow"
+
+// The fatal report of a failed allocation: big_arith_fatal_error(heap_overflow_message).
+[[noreturn]] void heap_overflow();
+
 } // namespace velmora

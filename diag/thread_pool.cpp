@@ -1,6 +1,7 @@
 #include "diag/thread_pool.hpp"
 
 #include "diag/deferred_fatal.hpp"
+#include "diag/report.hpp"
 
 #include <algorithm>
 #include <atomic>
@@ -110,7 +111,7 @@ private:
             } catch (const deferred_fatal& report) {
                 keep_fatal(report);
             } catch (const std::bad_alloc&) {
-                keep_fatal(deferred_fatal{fatal_group::big_arith, 0, "the heap overflow"});
+                keep_fatal(deferred_fatal{fatal_group::big_arith, 0, heap_overflow_message});
             } catch (...) {
                 std::lock_guard<std::mutex> lock(mutex_);
                 if (!error_ && !fatal_pending_) error_ = std::current_exception();

@@ -1,6 +1,7 @@
 // Entry point shared by both programs: the option walk, then the run.
 #pragma once
 
+#include "diag/report.hpp"
 #include "driver/options.hpp"
 #include "driver/run_sequence.hpp"
 
@@ -35,7 +36,7 @@ int run_program(int argc, const char* const* argv, std::istream& in, std::ostrea
     try {
         return detail::run_program_unguarded<Tool>(argc, argv, in, out);
     } catch (const std::bad_alloc&) {
-        big_arith_fatal_error("the heap overflow");
+        heap_overflow();
     }
 }
 

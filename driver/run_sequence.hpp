@@ -8,7 +8,7 @@
 #include "diag/report.hpp"
 #include "driver/options.hpp"
 #include "driver/result_text.hpp"
-#include "reduce/multimodular.hpp"
+#include "engine/multimodular.hpp"
 
 #include <ctime>
 #include <istream>

@@ -6,7 +6,7 @@
 #include "driver/tool_texts.hpp"
 #include "rational/rational.hpp"
 #include "reduce/reduced_echelon.hpp"
-#include "reduce/multimodular.hpp"
+#include "engine/multimodular.hpp"
 #include "reduce/reduced_echelon_int.hpp"
 
 namespace velmora {

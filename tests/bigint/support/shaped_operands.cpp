@@ -83,11 +83,6 @@ void shaped_operands::add_back_pair(std::uint32_t max_words, words& u, words& v)
     u[extra + n] = mag_word(high >> 64);
 }
 
-std::uint64_t seed_from_environment(std::uint64_t fallback) {
-    const char* text = std::getenv("VELMORA_SEED");
-    return text != nullptr ? std::strtoull(text, nullptr, 10) : fallback;
-}
-
 std::string hex_literal(int sign, const words& magnitude) {
     if (magnitude.empty()) return "0";
     std::string text = sign < 0 ? "-0x" : "0x";

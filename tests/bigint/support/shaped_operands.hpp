@@ -4,6 +4,8 @@
 // pairs that force the add-back step of long division.
 #pragma once
 
+#include "support/seed.hpp"
+
 #include "bigint/mag.hpp"
 
 #include <cstdint>
@@ -41,10 +43,6 @@ private:
 
     std::mt19937_64 rng_;
 };
-
-// The seed of a randomized test: VELMORA_SEED from the environment (to rerun the seed that a
-// failure printed), else the test's own fallback.
-std::uint64_t seed_from_environment(std::uint64_t fallback);
 
 // "-0x..." / "0x..." text of a signed magnitude, for both big_int and GMP to read ("0" for
 // no words).

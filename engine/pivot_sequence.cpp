@@ -1,0 +1,348 @@
+#include "engine/pivot_sequence.hpp"
+
+#include "bigint/arithmetic.hpp"
+#include "bigint/words.hpp"
+#include "reconstruct/crt.hpp"
+#include "engine/determinant.hpp"
+#include "reconstruct/minor_bound.hpp"
+#include "modular/residue.hpp"
+#include "modular/reduce_mod.hpp"
+#include "engine/pivot_guess.hpp"
+#include "modular/prime_source.hpp"
+#include "diag/thread_pool.hpp"
+#include "rational/gcd.hpp"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace velmora {
+
+namespace {
+
+// The elimination modulo the primes of several lanes, all following one pivot sequence,
+// in the left-looking order of an LU factorisation, so that every step is made of dot
+// products (reduced once each) rather than of one product per entry: lane l holds the
+// m-by-r residues of a on the pivot columns, rows in their own order, overwritten in
+// place. After step u, a pivot row s_v (v <= u) holds its multipliers in columns < v and
+// its row of U in columns >= v; a row without pivot holds its multipliers in columns
+// <= u and is untouched to the right. Column t of the Schur complement is then, for a
+// row k without pivot, a[k, t] - (multipliers of k) . (column t of U), and d is the
+// product of the pivots so far (D_t modulo the lane's prime). U is also kept by columns.
+class lanes {
+public:
+    // With started set, every lane takes its first prime at once, for steps taken one at a
+    // time (take); else the lanes wait for follow.
+    lanes(const big_int* a, int m, int n, const int* cols, int r, int count, bool started)
+        : a_(a), m_(m), n_(n), cols_(cols), r_(r), count_(count), primes_(count), folds_(count), d_(count),
+          w_(std::size_t(count) * m * r), u_(std::size_t(count) * r * r), step_of_row_(m), pivot_rows_(r),
+          dead_(count) {
+        for (int k = 0; k < m; ++k) step_of_row_[k] = INT_MAX;
+        if (started)
+            for (int l = 0; l < count; ++l) start(l, 0);
+    }
+
+    // Every lane through all r steps of the given pivot rows, one lane at a time on each
+    // thread (a lane's arrays stay in its cache while it steps). A lane whose prime divides
+    // a pivot's minor takes fresh primes, a few at most: false when one still fails, as it
+    // does when a pivot's minor is 0 (rows that the search would never choose).
+    bool follow(const int* rows) {
+        for (int t = 0; t < r_; ++t) {
+            pivot_rows_[t] = rows[t];
+            step_of_row_[rows[t]] = t;
+        }
+        parallel_for(std::size_t(count_), [&](std::size_t l) { dead_[l] = !run(int(l), engine_prime(int(l)), r_); });
+        next_prime_ = count_;
+        for (int l = 0; l < count_; ++l)
+            for (int tries = 0; dead_[l]; ++tries) {
+                if (tries == 3) return false;
+                dead_[l] = !run(l, engine_prime(next_prime_++), r_);
+            }
+        return true;
+    }
+
+    // After follow, in lane l: the pivot of step t, and for a row k that had no pivot before
+    // step t, its entry of the Schur complement at step t divided by that pivot.
+    residue pivot(int l, int t) { return column(l, t)[t]; }
+    residue multiplier(int l, int k, int t) const { return row(l, k)[t]; }
+
+    int count() const { return count_; }
+    std::uint64_t prime(int l) const { return primes_[l]; }
+
+    // Brings column t of the Schur complement into the rows without pivot of lane l, at
+    // step t (every earlier step taken).
+    void prepare_column(int l, int t) {
+        const residue* u_column = column(l, t);
+        for (int k = 0; k < m_; ++k) {
+            if (step_of_row_[k] < t) continue;
+            residue* w = row(l, k);
+            w[t] = sub_mod(w[t], dot_mod(w, u_column, t, folds_[l]), primes_[l]);
+        }
+    }
+
+    // M_k modulo the prime of lane l at step t, for a row k without pivot, once the
+    // column is prepared.
+    residue minor_residue(int l, int k, int t) const { return mul_mod(row(l, k)[t], d_[l], primes_[l]); }
+
+    // Takes row k as pivot of step t in every lane; a lane whose prime divides the pivot's
+    // minor is given a fresh prime, which repeats every step so far.
+    void take(int k, int t) {
+        pivot_rows_[t] = k;
+        step_of_row_[k] = t;
+        // The lanes step apart, over the threads; fresh primes are then drawn in lane order.
+        parallel_for(std::size_t(count_), [&](std::size_t l) { dead_[l] = !step(int(l), t); });
+        for (int l = 0; l < count_; ++l)
+            if (dead_[l]) start(l, t + 1);
+    }
+
+    // Brings column t of the Schur complement into every lane (see prepare_column).
+    void prepare_columns(int t) {
+        parallel_for(std::size_t(count_), [&](std::size_t l) { prepare_column(int(l), t); });
+    }
+
+private:
+    residue* row(int l, int k) { return w_.data() + (std::size_t(l) * m_ + k) * r_; }
+    const residue* row(int l, int k) const { return w_.data() + (std::size_t(l) * m_ + k) * r_; }
+    residue* column(int l, int j) { return u_.data() + (std::size_t(l) * r_ + j) * r_; }
+
+    // Lane l with the next prime of the sequence that survives the first `steps` steps.
+    void start(int l, int steps) {
+        while (!run(l, engine_prime(next_prime_++), steps)) {
+        }
+    }
+
+    // Lane l afresh with prime p through the first `steps` steps; false when p divides the
+    // minor of one of their pivots.
+    bool run(int l, std::uint64_t p, int steps) {
+        primes_[l] = p;
+        folds_[l] = make_fold_factors(p);
+        d_[l] = 1;
+        for (int k = 0; k < m_; ++k) {
+            residue* w = row(l, k);
+            for (int c = 0; c < r_; ++c) w[c] = reduce_mod(a_[std::size_t(k) * n_ + cols_[c]], p);
+        }
+        for (int u = 0; u < steps; ++u) {
+            prepare_column(l, u);
+            if (!step(l, u)) return false;
+        }
+        return true;
+    }
+
+    // Step u in lane l, its column prepared: the pivot row's row of U, and the multipliers
+    // of the rows without pivot. False when the pivot is zero modulo the lane's prime.
+    bool step(int l, int u) {
+        const std::uint64_t p = primes_[l];
+        residue* pivot = row(l, pivot_rows_[u]);
+        const residue v = pivot[u];
+        if (v == 0) return false;
+        d_[l] = mul_mod(d_[l], v, p);
+        column(l, u)[u] = v;
+        for (int j = u + 1; j < r_; ++j) {
+            residue* u_column = column(l, j);
+            pivot[j] = sub_mod(pivot[j], dot_mod(pivot, u_column, u, folds_[l]), p);
+            u_column[u] = pivot[j];
+        }
+        const shoup_factor inverse = make_shoup_factor(inverse_mod(v, p), p);
+        for (int k = 0; k < m_; ++k) {
+            if (step_of_row_[k] <= u) continue;
+            residue* w = row(l, k);
+            w[u] = mul_shoup(w[u], inverse, p);
+        }
+        return true;
+    }
+
+    const big_int* a_;
+    int m_, n_;
+    const int* cols_;
+    int r_, count_;
+    int next_prime_ = 0;
+    checked_buffer<std::uint64_t> primes_;
+    checked_buffer<fold_factors> folds_;
+    checked_buffer<residue> d_;
+    checked_buffer<residue> w_;
+    checked_buffer<residue> u_;        // lane l, column j: U[0 .. j][j]
+    checked_buffer<int> step_of_row_;  // the step at which a row became pivot, INT_MAX if none
+    checked_buffer<int> pivot_rows_;
+    checked_buffer<unsigned char> dead_;
+};
+
+// |x| / sx > |y| / sy for sx, sy > 0, exactly.
+bool larger_ratio(const big_int& x, const big_int& sx, const big_int& y, const big_int& sy) {
+    return abs(x) * sy > abs(y) * sx;
+}
+
+// The search of the elimination over the minors of the rows at positions t .. m-1 (in
+// position order): strictly larger |M_k| / scales[k] wins, so the topmost of equals.
+// Returns the winning position minus t, or count when every minor is 0.
+std::size_t search(const big_int* minors, std::size_t count, const big_int* scales, const int* row_at) {
+    std::size_t best = count;
+    for (std::size_t e = 0; e < count; ++e) {
+        if (minors[e].rep().len == 0) continue;
+        if (best == count || larger_ratio(minors[e], scales[row_at[e]], minors[best], scales[row_at[best]]))
+            best = e;
+    }
+    return best;
+}
+
+// Takes the row at position t + best as pivot t: exchanges it with the row at t.
+int take_position(int* row_at, int t, std::size_t best, int& exchanges) {
+    const int chosen = row_at[t + int(best)];
+    if (best != 0) {
+        row_at[t + int(best)] = row_at[t];
+        row_at[t] = chosen;
+        ++exchanges;
+    }
+    return chosen;
+}
+
+// The exact search replayed on the guessed pivot rows: every lane follows the guess to the
+// end, one lane at a time (which is several times faster than the lanes in lockstep, whose
+// arrays together exceed the caches), and then at every step the minors of the rows without
+// pivot, Chinese-remaindered as in the lockstep search, must put the guessed row first
+// under the search's rule. They are M_k = (multiplier of k) * D_{t+1} (the pivot's own
+// minor is D_{t+1}), with D_{t+1} the product of the pivots so far modulo each prime. When
+// every step agrees, the guess is the sequence that the lockstep search would find: the
+// same minors decide every step. False, with out unspecified, when any step disagrees.
+bool guide_and_check(const big_int* a, int m, int n, const big_int* scales, const int* cols, int r,
+                     const minor_bounds& bounds, int count, const int* guess, pivot_sequence& out) {
+    lanes lane(a, m, n, cols, r, count, false);
+    if (!lane.follow(guess)) return false;
+    checked_buffer<int> row_at(m);
+    for (int k = 0; k < m; ++k) row_at[k] = k;
+    checked_buffer<big_int> minors(m);
+    checked_buffer<residue> residues(std::size_t(count) * m), d(count);
+    checked_buffer<std::uint64_t> primes(count);
+    for (int l = 0; l < count; ++l) {
+        d[l] = 1;
+        primes[l] = lane.prime(l);
+    }
+    out.exchanges = 0;
+    for (int t = 0; t < r; ++t) {
+        const int k_t = primes_for_bits(bounds.bits(t + 1) + 1);
+        const std::size_t rows_left = std::size_t(m - t);
+        for (int l = 0; l < count; ++l) d[l] = mul_mod(d[l], lane.pivot(l, t), primes[l]);
+        for (int l = 0; l < k_t; ++l)
+            for (std::size_t e = 0; e < rows_left; ++e) {
+                const int k = row_at[t + int(e)];
+                residues[std::size_t(l) * rows_left + e] =
+                    k == guess[t] ? d[l] : mul_mod(lane.multiplier(l, k, t), d[l], primes[l]);
+            }
+        reconstruct_symmetric(residues.data(), primes.data(), k_t, rows_left, minors.data());
+        const std::size_t best = search(minors.data(), rows_left, scales, row_at.data() + t);
+        if (best == rows_left || row_at[t + int(best)] != guess[t]) return false;
+        take_position(row_at.data(), t, best, out.exchanges);
+        if (t == r - 1) out.minor = minors[best];
+    }
+    for (int t = 0; t < r; ++t) out.rows[t] = row_at[t];
+    for (int k = 0; k < m; ++k) out.order[k] = row_at[k];
+    return true;
+}
+
+// The guessed rows as the search takes them: each exchanged with the row at the step's
+// position.
+void replay(const int* rows, int m, int r, pivot_sequence& out) {
+    checked_buffer<int> row_at(m), position(m);
+    for (int k = 0; k < m; ++k) row_at[k] = position[k] = k;
+    out.exchanges = 0;
+    for (int t = 0; t < r; ++t) {
+        const int e = position[rows[t]];
+        take_position(row_at.data(), t, std::size_t(e - t), out.exchanges);
+        position[row_at[e]] = e;
+        position[row_at[t]] = t;
+    }
+    for (int t = 0; t < r; ++t) out.rows[t] = row_at[t];
+    for (int k = 0; k < m; ++k) out.order[k] = row_at[k];
+}
+
+} // namespace
+
+bool prove_guessed_sequence(const big_int* a, int n, const big_int* scales, const int* cols,
+                            const pivot_guess& guess, bool with_minor, pivot_sequence& out) {
+    const int r = guess.r;
+    if (!may_prove_pivot_rows(guess)) return false;
+    if (!with_minor) {
+        if (!prove_pivot_rows(guess)) return false;
+        replay(guess.rows.data(), guess.m, r, out);
+        return true;
+    }
+    // The minor of the guessed rows, by a p-adic solution with the proof beside it on the
+    // other thread; the proof's bound on the minor (that of X_P times the rows' scales)
+    // spares the p-adic determinant its primes after the first. A refuted guess, which is
+    // rare, wastes the work. A failed p-adic solution leaves the minor to primes alone,
+    // but only for a proven guess: its rows are independent, as they need not be else.
+    struct proof {
+        const pivot_guess* guess;
+        const big_int* scales;
+        bool proven;
+        long bits;
+    } work{&guess, scales, false, -1};
+    const side_work beside{[](void* c) {
+                               proof& w = *static_cast<proof*>(c);
+                               long bits = 0;
+                               w.proven = prove_pivot_rows(*w.guess, &bits);
+                               if (!w.proven) return;
+                               big_int scale(1);
+                               for (int t = 0; t < w.guess->r; ++t) scale = scale * w.scales[w.guess->rows[t]];
+                               w.bits = std::max(bits + bit_length(scale), 1L);
+                           },
+                           &work, &work.bits};
+    checked_buffer<big_int> block(std::size_t(r) * r);
+    block_on(a, n, guess.rows.data(), cols, r, block.data());
+    bool found = false;
+    if (padic_pays(block.data(), r, std::size_t(r)))
+        found = padic_determinant(block.data(), r, std::size_t(r), out.minor, beside);
+    else
+        beside();
+    if (!work.proven) return false;
+    if (!found) out.minor = leading_determinant(block.data(), r, r);
+    replay(guess.rows.data(), guess.m, r, out);
+    return true;
+}
+
+bool find_pivot_sequence(const big_int* a, int m, int n, const big_int* scales, const int* cols, int r,
+                         bool with_minor, pivot_sequence& out, const pivot_guess* made) {
+    checked_buffer<int> guessed(r);
+    bool guessed_all = false;
+    if (made) {
+        guessed_all = made->complete;
+        if (guessed_all) std::copy(made->rows.data(), made->rows.data() + r, guessed.data());
+    } else {
+        pivot_guess guess(m, r);
+        guessed_all = guess_pivot_rows(a, n, scales, cols, guess);
+        if (guessed_all && prove_guessed_sequence(a, n, scales, cols, guess, with_minor, out)) return true;
+        if (guessed_all) std::copy(guess.rows.data(), guess.rows.data() + r, guessed.data());
+    }
+    const minor_bounds bounds(a, m, n, cols, r);
+    const int count = primes_for_bits(bounds.bits(r) + 1);
+    if (guessed_all && guide_and_check(a, m, n, scales, cols, r, bounds, count, guessed.data(), out)) return true;
+    // The search itself, one step at a time, every lane in lockstep.
+    lanes lane(a, m, n, cols, r, count, true);
+    checked_buffer<int> row_at(m);  // the row at each position
+    for (int k = 0; k < m; ++k) row_at[k] = k;
+    checked_buffer<big_int> minors(m);
+    checked_buffer<residue> residues(std::size_t(lane.count()) * m);
+    checked_buffer<std::uint64_t> primes(lane.count());
+    out.exchanges = 0;
+    for (int t = 0; t < r; ++t) {
+        // The minors M_k of the rows at positions t .. m-1, in position order.
+        const int k_t = primes_for_bits(bounds.bits(t + 1) + 1);
+        const std::size_t rows_left = std::size_t(m - t);
+        lane.prepare_columns(t);
+        for (int l = 0; l < k_t; ++l) {
+            primes[l] = lane.prime(l);
+            for (std::size_t e = 0; e < rows_left; ++e)
+                residues[std::size_t(l) * rows_left + e] = lane.minor_residue(l, row_at[t + int(e)], t);
+        }
+        reconstruct_symmetric(residues.data(), primes.data(), k_t, rows_left, minors.data());
+        const std::size_t best = search(minors.data(), rows_left, scales, row_at.data() + t);
+        if (best == rows_left) return false;
+        const int chosen = take_position(row_at.data(), t, best, out.exchanges);
+        if (t == r - 1) out.minor = minors[best];
+        else lane.take(chosen, t);
+    }
+    for (int t = 0; t < r; ++t) out.rows[t] = row_at[t];
+    for (int k = 0; k < m; ++k) out.order[k] = row_at[k];
+    return true;
+}
+
+} // namespace velmora

@@ -1,0 +1,124 @@
+#include "engine/rank_profile.hpp"
+
+#include "diag/allocation.hpp"
+#include "diag/report.hpp"
+#include "reconstruct/crt.hpp"
+#include "reconstruct/minor_bound.hpp"
+#include "modular/reduce_mod.hpp"
+#include "modular/modular_lu.hpp"
+#include "reconstruct/prime_batches.hpp"
+#include "modular/prime_source.hpp"
+#include "reconstruct/remainder_tree.hpp"
+
+#include <algorithm>
+#include <memory>
+
+namespace velmora {
+
+namespace {
+
+// -1, 0 or +1 as the pivot list a (na columns) is worse than, the same as or better than
+// b (nb columns): at the first difference the smaller column is better; a proper prefix
+// is worse. Only the lengths count when by_rank_only is set.
+int compare_lists(const int* a, int na, const int* b, int nb, bool by_rank_only) {
+    if (!by_rank_only)
+        for (int t = 0; t < std::min(na, nb); ++t)
+            if (a[t] != b[t]) return a[t] < b[t] ? 1 : -1;
+    return na == nb ? 0 : (na > nb ? 1 : -1);
+}
+
+} // namespace
+
+rank_profile::rank_profile(int m, int n) : cols(std::min(m, n)), rows(std::min(m, n)) {}
+
+void first_prime_profile(const big_int* a, int m, int n, rank_profile& out) {
+    const std::uint64_t p = engine_prime(0);
+    checked_buffer<residue> w(std::size_t(m) * n);
+    reduce_mod_all(a, w.size(), p, w.data());
+    modular_lu lu(m, n);
+    out.rank = lu.factor(w.data(), p);
+    std::copy(lu.pivot_rows(), lu.pivot_rows() + out.rank, out.rows.data());
+    std::copy(lu.pivot_cols(), lu.pivot_cols() + out.rank, out.cols.data());
+    out.columns_proven = out.rank == n;
+}
+
+void find_rank_profile(const big_int* a, int m, int n, rank_profile_request request, rank_profile& out) {
+    const int most = std::min(m, n);
+    const bool by_rank_only = !request.columns;
+    // The bounds on the minors, made when first needed: one prime of rank min(m, n), or of
+    // rank n, needs none.
+    std::unique_ptr<minor_bounds> bounds;
+    auto bits = [&](int order) {
+        if (!bounds) {
+            bounds.reset(allocate_object<minor_bounds>(a, m, n));
+            if (!bounds) heap_overflow();
+        }
+        return bounds->bits(order);
+    };
+    // One image: the prime, its rank profile and pivot product (det at full row rank).
+    struct image {
+        image(int m, int n) : w(std::size_t(m) * n), lu(m, n) {}
+        checked_buffer<residue> w;
+        modular_lu lu;
+        std::uint64_t p = 0;
+        residue det = 0;  // at full row rank
+        int rank = 0;
+    };
+    const std::size_t count = std::size_t(m) * n;
+    const residue_table table(a, count, residue_table::long_integers(a, count) ? primes_for_bits(bits(most)) + 2 : 0);
+    auto images = make_prime_batches<image>([&] { return allocate_object<image>(m, n); },
+                                            [&](image& x, int index) {
+                                                const std::uint64_t p = engine_prime(index);
+                                                x.p = p;
+                                                table.residues(index, x.w.data());
+                                                x.rank = x.lu.factor(x.w.data(), p);
+                                                x.det = x.lu.determinant();
+                                            });
+    // The agreeing primes and, at full row rank, the determinants modulo them.
+    int agreeing = 0;
+    checked_buffer<std::uint64_t> primes(16);
+    checked_buffer<residue> dets(16);
+    int best = -1;  // rank of the best list so far
+    for (;;) {
+        const image& x = images.next();
+        const std::uint64_t p = x.p;
+        const int r = x.rank;
+        const int* rows = x.lu.pivot_rows();
+        const int* cols = x.lu.pivot_cols();
+        const int order = best < 0 ? 1 : compare_lists(cols, r, out.cols.data(), best, by_rank_only);
+        if (order < 0) continue;
+        if (order > 0) {
+            best = r;
+            agreeing = 0;
+            std::copy(cols, cols + r, out.cols.data());
+            std::copy(rows, rows + r, out.rows.data());
+        }
+        if (std::size_t(agreeing) == primes.size()) {
+            primes.resize(2 * primes.size());
+            dets.resize(2 * dets.size());
+        }
+        primes[agreeing] = p;
+        if (r == m) dets[agreeing] = x.det;
+        ++agreeing;
+
+        // A rank of min(m, n) cannot be exceeded, and n pivots are every column.
+        const bool settled = (by_rank_only && best == most) || best == n;
+        long target = settled ? 0 : best < most ? std::max(bits(best), bits(best + 1)) : bits(best);
+        const bool with_det = request.det_of_full_rows && best == m;
+        if (with_det) target = std::max(target, bits(m) + 1);
+        if (agreeing >= primes_for_bits(target)) break;
+    }
+    out.rank = best;
+    out.columns_proven = !by_rank_only || best == n;
+    if (request.det_of_full_rows && best == m) {
+        reconstruct_symmetric(dets.data(), primes.data(), agreeing, 1, &out.det);
+    }
+}
+
+int first_prime_rank(const big_int* a, int m, int n) {
+    rank_profile profile(m, n);
+    first_prime_profile(a, m, n, profile);
+    return profile.rank;
+}
+
+} // namespace velmora

@@ -1,0 +1,105 @@
+// Chinese remaindering and the bounds on minors, against exact values.
+#include "reconstruct/crt.hpp"
+
+#include "bigint/arithmetic.hpp"
+#include "bigint/words.hpp"
+#include "modular/prime_source.hpp"
+#include "modular/reduce_mod.hpp"
+#include "reconstruct/minor_bound.hpp"
+#include "support/reference.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+namespace velmora {
+namespace {
+
+// Values of up to the full width with both signs and at the edges of the symmetric range
+// come back from their residues: by Garner's method for few primes, up a product tree
+// for many, and with primes from later windows of the sieve.
+TEST(ChineseRemainder, SymmetricValuesComeBack) {
+    std::mt19937_64 gen(11);
+    for (const int k : {6, crt_tree_threshold - 1, crt_tree_threshold, 150}) {
+        SCOPED_TRACE(std::to_string(k) + " primes");
+        std::vector<std::uint64_t> primes;
+        big_int modulus(1);
+        for (int s = 0; s < k; ++s) {
+            primes.push_back(engine_prime(k == 150 ? 2030 + s : 5 * s));
+            modulus = modulus * big_int_from_words64(1, &primes[s], 1);
+        }
+        const big_int half = (modulus - big_int(1)) / big_int(2);
+        std::vector<big_int> values = {big_int(0), big_int(1), big_int(-1), half, -half, half - big_int(1)};
+        for (int run = 0; run < 100; ++run) {
+            // up to 62 k - 2 bits, below M / 2
+            std::vector<std::uint64_t> w(1 + gen() % k);
+            for (auto& x : w) x = gen() >> 2;
+            values.push_back(big_int_from_words64(gen() % 2 ? 1 : -1, w.data(), w.size()) % half);
+        }
+        std::vector<residue> residues(k * values.size());
+        for (int s = 0; s < k; ++s)
+            for (std::size_t e = 0; e < values.size(); ++e) residues[s * values.size() + e] = reduce_mod(values[e], primes[s]);
+        std::vector<big_int> out(values.size());
+        reconstruct_symmetric(residues.data(), primes.data(), k, values.size(), out.data());
+        for (std::size_t e = 0; e < values.size(); ++e) EXPECT_TRUE(out[e] == values[e]) << e << ": " << values[e];
+    }
+}
+
+std::vector<big_int> entries(const matrix<big_int>& a) {
+    std::vector<big_int> v;
+    for (int i = 0; i < a.rows(); ++i)
+        for (int j = 0; j < a.cols(); ++j) v.push_back(a(i, j));
+    return v;
+}
+
+// Every minor of every order of small random matrices, computed exactly, is below
+// the bound; for a Hadamard matrix, whose determinant meets Hadamard's inequality,
+// the bound is within one bit.
+TEST(MinorBound, BoundsEveryExactMinor) {
+    std::mt19937 gen(5);
+    for (int run = 0; run < 60; ++run) {
+        const int m = 1 + int(gen() % 4), n = m + int(gen() % 3);
+        const int range = run % 3 == 0 ? 1 : run % 3 == 1 ? 9 : 1000000;
+        std::uniform_int_distribution<int> entry(-range, range);
+        matrix<big_int> a(m, n);
+        for (int i = 0; i < m; ++i)
+            for (int j = 0; j < n; ++j) {
+                a(i, j) = big_int(entry(gen) * (run % 5 == 0 ? 1000 : 1));
+                if (run % 7 == 3) a(i, j) = a(i, j) * big_int(1 << 30) * big_int(1 << 30);  // norms beyond 128 bits
+            }
+        const long h = minor_bound_bits(entries(a).data(), m, n);
+        const minor_bounds by_order(entries(a).data(), m, n);
+        // All row subsets and column subsets of equal size.
+        for (int rows = 1; rows < (1 << m); ++rows)
+            for (int cols = 1; cols < (1 << n); ++cols) {
+                if (__builtin_popcount(rows) != __builtin_popcount(cols)) continue;
+                vector<int> r, c;
+                for (int i = 0; i < m; ++i)
+                    if (rows >> i & 1) r.append_item(i);
+                for (int j = 0; j < n; ++j)
+                    if (cols >> j & 1) c.append_item(j);
+                const big_int minor = testing::bareiss_det(a.submatrix(r, c));
+                ASSERT_LE(bit_length(minor), h) << "run " << run;
+                ASSERT_LE(bit_length(minor), by_order.bits(r.size())) << "run " << run << ", order " << r.size();
+            }
+    }
+    const int hadamard[4][4] = {{1, 1, 1, 1}, {1, -1, 1, -1}, {1, 1, -1, -1}, {1, -1, -1, 1}};
+    // Scales on both sides of 2^31, where the norms are summed in words or in big_int.
+    const big_int scales[] = {big_int(1000), big_int(2147483647), big_int(2147483647) + big_int(1)};
+    for (const big_int& scale : scales) {
+        matrix<big_int> a(4, 4);
+        for (int i = 0; i < 4; ++i)
+            for (int j = 0; j < 4; ++j) a(i, j) = big_int(hadamard[i][j]) * scale;
+        const big_int det = testing::bareiss_det(a);
+        EXPECT_TRUE(abs(det) == big_int(16) * scale * scale * scale * scale);
+        const long h = minor_bound_bits(entries(a).data(), 4, 4);
+        EXPECT_GE(h, bit_length(det));
+        EXPECT_LE(h, bit_length(det) + 1);
+        EXPECT_EQ(minor_bounds(entries(a).data(), 4, 4).bits(4), h);
+    }
+}
+
+} // namespace
+} // namespace velmora

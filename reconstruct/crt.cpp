@@ -15,41 +15,16 @@ namespace velmora {
 
 namespace {
 
-constexpr int word_bits = 8 * sizeof(mag_word);
-// Words of a magnitude per 64-bit word.
-constexpr std::uint32_t words_per_limb = 64 / word_bits;
-static_assert(word_bits == 32 || word_bits == 64, "mag_word is 32 or 64 bits");
-
-// x := x * m + c over n words, m and c below 2^62; returns the new length (x has room for
-// n + words_per_limb words). Pre: x[0 .. n-1] trimmed or n = 0.
-std::uint32_t mul_add_limb(mag_word* x, std::uint32_t n, std::uint64_t m, std::uint64_t c) {
+// x := x m + c over n words, m and c single words; returns the new length (x has room for
+// n + 1 words). Pre: x[0 .. n-1] trimmed, or n = 0.
+std::uint32_t times_word_plus(mag_word* x, std::uint32_t n, mag_word m, mag_word c) {
     if (n == 0) {
-        // c >>= 64 would be undefined: shift by halves.
-        for (; c != 0; c = (c >> (word_bits / 2)) >> (word_bits / 2)) x[n++] = static_cast<mag_word>(c);
-        return n;
+        x[0] = c;
+        return c != 0 ? 1 : 0;
     }
-    if constexpr (word_bits == 64) {
-        const mag_word carry = mag_mul_word_add(x, x, n, mag_word(m), mag_word(c));
-        if (carry != 0) x[n++] = carry;
-        return n;
-    } else {
-        unsigned __int128 carry = c;
-        for (std::uint32_t k = 0; k < n; ++k) {
-            carry += static_cast<unsigned __int128>(x[k]) * m;
-            x[k] = static_cast<mag_word>(carry);
-            carry >>= word_bits;
-        }
-        for (; carry != 0; carry >>= word_bits) x[n++] = static_cast<mag_word>(carry);
-        return n;
-    }
-}
-
-// -1, 0, +1 as a (na words) is below, equal to or above b (nb words); both trimmed.
-int compare_mag(const mag_word* a, std::uint32_t na, const mag_word* b, std::uint32_t nb) {
-    if (na != nb) return na < nb ? -1 : 1;
-    for (std::uint32_t k = na; k-- > 0;)
-        if (a[k] != b[k]) return a[k] < b[k] ? -1 : 1;
-    return 0;
+    const mag_word carry = mag_mul_word_add(x, x, n, m, c);
+    if (carry != 0) x[n++] = carry;
+    return n;
 }
 
 // Mixed-radix digits in place: afterwards x = d_0 + d_1 p_0 + d_2 p_0 p_1 + ... with
@@ -128,23 +103,22 @@ void reconstruct_by_digits(residue* residues, std::size_t stride, const std::uin
                            std::size_t count, big_int* out) {
     assert(k >= 1);
     mixed_radix_digits(residues, stride, primes, k, count);
-    const std::uint32_t room = std::uint32_t(k + 1) * words_per_limb;
+    const std::uint32_t room = std::uint32_t(k + 1);
     // M and half = (M - 1) / 2 (M is odd): x is taken as x - M when x > half.
     checked_buffer<mag_word> modulus(room), half(room), x(room), difference(room);
-    std::uint32_t nm = 0;
-    nm = mul_add_limb(modulus.data(), nm, 0, 1);
-    for (int s = 0; s < k; ++s) nm = mul_add_limb(modulus.data(), nm, primes[s], 0);
+    std::uint32_t nm = times_word_plus(modulus.data(), 0, 0, 1);
+    for (int s = 0; s < k; ++s) nm = times_word_plus(modulus.data(), nm, primes[s], 0);
     mag_div_word(modulus.data(), half.data(), nm, 2);
     const std::uint32_t nh = mag_length(half.data(), nm);
     for (std::size_t e = 0; e < count; ++e) {
         std::uint32_t n = 0;
         for (int s = k - 1; s >= 0; --s)
-            n = mul_add_limb(x.data(), n, s == k - 1 ? 0 : primes[s], residues[std::size_t(s) * stride + e]);
+            n = times_word_plus(x.data(), n, primes[s], residues[std::size_t(s) * stride + e]);
         if (n == 0) {
             out[e] = big_int();
             continue;
         }
-        if (compare_mag(x.data(), n, half.data(), nh) > 0) {
+        if (n > nh || (n == nh && mag_cmp(x.data(), half.data(), n) > 0)) {
             for (std::uint32_t w = 0; w < nm; ++w) difference[w] = modulus[w];
             mag_sub(difference.data(), x.data(), nm, n);
             out[e] = copied_value(-1, difference.data(), nm);

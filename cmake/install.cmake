@@ -6,7 +6,13 @@ include(CMakePackageConfigHelpers)
 
 set(VELMORA_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/velmora)
 set(VELMORA_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/Velmora)
-set(VELMORA_LIBRARY_FOLDERS diag bigint rational containers reduce)
+# The headers a user of the library includes: the numbers, the containers and their text
+# forms, the two reductions and the engine's entry points. What they include is installed
+# with them (found below); the engine's other headers are internal.
+set(VELMORA_PUBLIC_HEADERS
+    bigint/big_int.hpp bigint/text.hpp rational/rational.hpp rational/text.hpp
+    containers/vector.hpp containers/matrix.hpp containers/text.hpp
+    reduce/reduced_echelon.hpp reduce/reduced_echelon_int.hpp engine/multimodular.hpp)
 
 # Consumers include <velmora/bigint/big_int.hpp>; the headers include each
 # other from their own root ("bigint/storage.hpp"), so installed consumers get
@@ -29,11 +35,29 @@ install(TARGETS velmora EXPORT VelmoraTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         INCLUDES DESTINATION ${VELMORA_INSTALL_INCLUDEDIR} ${CMAKE_INSTALL_INCLUDEDIR})
 
-# Every header of the library folders; a header added to a folder is found
-# again at the next build.
-foreach(folder ${VELMORA_LIBRARY_FOLDERS})
-  file(GLOB headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${folder}/*.hpp)
-  install(FILES ${headers} DESTINATION ${VELMORA_INSTALL_INCLUDEDIR}/${folder})
+# The public headers and every header they include, directly or through others (the
+# library's headers include each other as "folder/header.hpp"). The list is made anew at
+# each configuration, and a change to a header's includes configures again.
+set(VELMORA_INSTALLED_HEADERS "")
+set(pending ${VELMORA_PUBLIC_HEADERS})
+while(pending)
+  list(POP_FRONT pending header)
+  if(header IN_LIST VELMORA_INSTALLED_HEADERS)
+    continue()
+  endif()
+  list(APPEND VELMORA_INSTALLED_HEADERS ${header})
+  set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+               ${PROJECT_SOURCE_DIR}/${header})
+  file(STRINGS ${PROJECT_SOURCE_DIR}/${header} lines REGEX "^#include \"[a-z_]+/[a-z_0-9]+\\.hpp\"")
+  foreach(line ${lines})
+    string(REGEX REPLACE "^#include \"([^\"]+)\".*" "\\1" included "${line}")
+    list(APPEND pending ${included})
+  endforeach()
+endwhile()
+list(SORT VELMORA_INSTALLED_HEADERS)
+foreach(header ${VELMORA_INSTALLED_HEADERS})
+  get_filename_component(folder ${header} DIRECTORY)
+  install(FILES ${PROJECT_SOURCE_DIR}/${header} DESTINATION ${VELMORA_INSTALL_INCLUDEDIR}/${folder})
 endforeach()
 
 install(FILES ${PROJECT_SOURCE_DIR}/man/zerk.1 ${PROJECT_SOURCE_DIR}/man/zerkint.1

@@ -2,7 +2,6 @@
 #include "bigint/kernel.hpp"
 
 #include "bigint/radix_groups.hpp"
-#include "bigint/text.hpp"
 #include "diag/checked_buffer.hpp"
 
 #include <algorithm>

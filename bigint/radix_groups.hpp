@@ -8,23 +8,22 @@
 
 namespace velmora {
 
-// The radix digits of a (n words) as values below radix, most significant first and without
-// leading zeros, written to out. Returns their count. Destroys a. Pre: n >= 1, a[n - 1] != 0,
-// radix is 8, 10 or 16; out has room for mag_digit_room(n) values. A power of two radix
-// takes the bits apart directly; 10 goes to the kernel.
-std::uint32_t mag_to_digits(mag_word* a, unsigned char* out, std::uint32_t n, int radix);
+// For radix b (>= 2), sets k to the number of radix digits held by one group and P to b^k,
+// the largest power such that a group always fits a word: 10 gives 10^19 and 19, 16 gives
+// 16^15 and 15, 8 gives 8^21 and 21.
+void group_size(int b, mag_word& P, int& k);
+
+// Room for the radix digits of n words and one more: 22 n + 1 (64 bits take at most 22
+// octal digits).
 constexpr std::size_t mag_digit_room(std::uint32_t n) { return 22 * std::size_t(n) + 1; }
 
 // The digits of the count groups of g (each below radix^k, least significant first), as
 // mag_to_digits writes them. Returns their count. Pre: g[count - 1] != 0.
 std::uint32_t groups_to_digits(const mag_word* g, std::uint32_t count, int radix, int k, unsigned char* out);
 
-// Builds in out the magnitude of the n groups of g (each below P). Returns its length in
-// words, 0 when every group is 0. Pre: out has room for n words and does not overlap g.
-std::uint32_t groups_to_mag(const mag_word* g, mag_word* out, std::uint32_t n, mag_word P);
-
-// The same by one pass over the words per group: quadratic, the reference for the faster
-// methods and their base case.
+// The groups of a (n words, destroyed) into out, least significant first, and the
+// magnitude of the n groups of g: by one pass over the words per group, quadratic, the
+// reference for the faster methods and their base case.
 std::uint32_t mag_to_groups_by_words(mag_word* a, mag_word* out, std::uint32_t n, mag_word P);
 std::uint32_t groups_to_mag_by_words(const mag_word* g, mag_word* out, std::uint32_t n, mag_word P);
 

@@ -10,11 +10,6 @@
 
 namespace velmora {
 
-// For radix b (>= 2), sets k to the number of radix digits held by one group and P to b^k,
-// the largest power such that a group always fits a word: 10 gives 10^19 and 19, 16 gives
-// 16^15 and 15, 8 gives 8^21 and 21.
-void group_size(int b, mag_word& P, int& k);
-
 // 10 when the decimal flag of s is set, else 16 for the hexadecimal flag, else 8 for the
 // octal flag, else 10.
 int stream_base(const std::ios_base& s);

@@ -1,6 +1,7 @@
-#include "bigint/build.hpp"
-#include "bigint/radix_groups.hpp"
 #include "bigint/text.hpp"
+
+#include "bigint/build.hpp"
+#include "bigint/radix_text.hpp"
 
 namespace velmora {
 

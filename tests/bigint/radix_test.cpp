@@ -1,4 +1,5 @@
 #include "bigint/big_int.hpp"
+#include "bigint/radix_groups.hpp"
 
 #include <gtest/gtest.h>
 

@@ -29,8 +29,8 @@ public:
     residue determinant() const;
 
     // With rank m: the reduced row echelon form R = U_P^-1 U of W (U_P the square part of U
-    // on the pivot columns) and the inverse of W on the pivot columns, written as
-    // modular_echelon writes them: row rows_[t] of W gets row t of R on the non-pivot
+    // on the pivot columns) and the inverse of W on the pivot columns, written in place of
+    // the rows they belong to: row rows_[t] of W gets row t of R on the non-pivot
     // columns (1 on column c_t), and q (m-by-m, row-major) gets in row rows_[t], column u,
     // the entry of row t of (W on P)^-1 that belongs to row rows_[u]. q may be null. The
     // determinant of W on P (rows in their order) modulo p goes to det.

@@ -28,7 +28,7 @@ TEST(ResidueTable, AgreesWithOnePrimeAtATime) {
         const int primes = 300;
         const residue_table table(values.data(), values.size(), primes);
         std::vector<residue> got(values.size()), want(values.size());
-        for (int index : {0, 1, 31, 32, 299, primes + 40}) {  // the last beyond the table made
+        for (int index : {0, 1, 31, 32, 299, primes + 40}) {  // the last beyond those made at once
             table.residues(index, got.data());
             reduce_mod_all(values.data(), values.size(), engine_prime(index), want.data());
             ASSERT_EQ(got, want) << "prime " << index << ", " << threads << " threads";

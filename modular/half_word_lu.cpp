@@ -47,11 +47,11 @@ std::uint32_t residue_mod(const big_int& x, std::uint32_t p) {
 }
 
 bool lifts(const big_int* a, int n, std::size_t stride) {
-    if (n >= (1 << 14)) return false;
+    if (n >= lift_order_limit) return false;
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j) {
             const big_int_rep& r = a[std::size_t(i) * stride + j].rep();
-            if (r.len > 1 || (r.len == 1 && r.digits[0] >= (1u << 20))) return false;
+            if (r.len > 1 || (r.len == 1 && r.digits[0] >= (1u << lift_entry_bits))) return false;
         }
     return true;
 }
@@ -164,7 +164,7 @@ void half_word_lu::solve(const std::uint32_t* y, std::uint32_t* x) {
 // it is the low word of the dividend times p^-1 modulo 2^64.
 void half_word_lu::lift(const big_int* a, std::size_t stride, const std::int64_t* b, int steps, std::uint64_t* digits) {
     const int n = n_;
-    constexpr std::int64_t shift = std::int64_t(1) << 20;
+    constexpr std::int64_t shift = std::int64_t(1) << lift_entry_bits;
     checked_buffer<std::uint32_t> shifted(std::size_t(n) * n);
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j) {

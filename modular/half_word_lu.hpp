@@ -22,6 +22,13 @@ std::uint32_t half_word_prime(int k);
 // x modulo p, in [0, p), for any nonzero p below 2^32.
 std::uint32_t residue_mod(const big_int& x, std::uint32_t p);
 
+// The lifting takes entries below 2^lift_entry_bits in absolute value: shifted by 2^20 they
+// lie in [0, 2^21), so that a product by a digit (below 2^28) is below 2^49.
+constexpr int lift_entry_bits = 20;
+// ... and orders below lift_order_limit, so that a row of such products sums below 2^63, in
+// a signed word.
+constexpr int lift_order_limit = 1 << 14;
+
 // Whether half_word_lu::lift takes the n-by-n matrix whose row i starts at a + i * stride:
 // entries below 2^20 in absolute value, n below 2^14.
 bool lifts(const big_int* a, int n, std::size_t stride);

@@ -22,13 +22,15 @@ big_int product_at_least_one(const big_int* s, int count) {
     return product;
 }
 
-// Entries below 2^31 in absolute value: then a line's squared norm, a sum of fewer than
-// 2^31 squares below 2^62, stays below 2^93 and is summed in 128 bits.
+// Entries below 2^small_entry_bits in absolute value: then a line's squared norm, a sum of
+// fewer than 2^31 squares below 2^62, stays below 2^93 and is summed in 128 bits.
+constexpr int small_entry_bits = 31;
+
 bool small_entries(const big_int* a, int m, int n, const int* cols, int width) {
     for (int i = 0; i < m; ++i)
         for (int c = 0; c < width; ++c) {
             const big_int_rep& r = a[std::size_t(i) * n + (cols ? cols[c] : c)].rep();
-            if (r.len > 1 || (r.len == 1 && r.digits[0] >= (std::uint64_t(1) << 31))) return false;
+            if (r.len > 1 || (r.len == 1 && r.digits[0] >= (std::uint64_t(1) << small_entry_bits))) return false;
         }
     return true;
 }

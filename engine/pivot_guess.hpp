@@ -4,7 +4,6 @@
 
 #include "bigint/big_int.hpp"
 #include "diag/checked_buffer.hpp"
-#include "engine/padic_det.hpp"
 
 namespace velmora {
 

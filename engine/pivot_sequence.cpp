@@ -4,6 +4,7 @@
 #include "bigint/words.hpp"
 #include "reconstruct/crt.hpp"
 #include "engine/determinant.hpp"
+#include "engine/padic_det.hpp"
 #include "reconstruct/minor_bound.hpp"
 #include "modular/residue.hpp"
 #include "modular/reduce_mod.hpp"

@@ -28,9 +28,10 @@ test:
 	  echo "make test needs GoogleTest (libgtest-dev on Debian and Ubuntu, gtest elsewhere)"; exit 1; fi
 	cd $(BUILD) && ctest --output-on-failure --no-tests=error -j $(JOBS)
 
-# Needs only a C++ compiler, CMake and make. The movie's frames are drawn for a UTF-8
-# terminal.
-demo: all
+# Needs only a C++ compiler, CMake and make, and builds only the program it runs. The
+# movie's frames are drawn for a UTF-8 terminal.
+demo: configure
+	$(CMAKE) --build $(BUILD) -j $(JOBS) --target zerk
 	./$(BUILD)/zerk --all --movie --utf8 < examples/demo.in
 
 # The programs, the library with its headers, the manual pages and the package

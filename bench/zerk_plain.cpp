@@ -1,5 +1,5 @@
 // zerk with every input reduced by reduced_echelon, the engine off (benchmark only).
-#include "plain_programs.hpp"
+#include "tests/support/plain_programs.hpp"
 
 #include <iostream>
 

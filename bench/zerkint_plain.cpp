@@ -1,5 +1,5 @@
 // zerkint with every input reduced by reduced_echelon_int, the engine off (benchmark only).
-#include "plain_programs.hpp"
+#include "tests/support/plain_programs.hpp"
 
 #include <iostream>
 

@@ -17,6 +17,8 @@ namespace {
 bool any_report = false;
 fatal_handler on_fatal = nullptr;
 
+const char big_arith_fatal_prefix[] = "Big arith fatal error: \n ";
+
 // std::cerr is unit-buffered and tied to std::cout: every write flushes
 // standard output first and reaches the console at once.
 void write_report(const char* prefix, const char* message) {
@@ -72,7 +74,7 @@ void big_arith_error(const char* message) { write_report("Big arith error: ", me
 
 void big_arith_fatal_error(const char* message) {
     if (defer_fatal_reports) throw deferred_fatal{fatal_group::big_arith, 0, message};
-    write_report("Big arith fatal error: \n ", message);
+    write_report(big_arith_fatal_prefix, message);
     end_after_fatal_report();
 }
 
@@ -80,11 +82,20 @@ const char heap_overflow_message[] = "the heap overflow";
 
 void heap_overflow() { big_arith_fatal_error(heap_overflow_message); }
 
+void heap_overflow_through_stdio() {
+    any_report = true;
+    std::fputs(big_arith_fatal_prefix, stderr);
+    std::fputs(heap_overflow_message, stderr);
+    std::fputc('\n', stderr);
+    std::fflush(nullptr);
+    std::_Exit(1);
+}
+
 void big_arith_fatal_error_in_place(const char* message) {
     if (!defer_fatal_reports) big_arith_fatal_error(message);
     static std::mutex one_report;
     one_report.lock();  // never unlocked: the first thread to get here ends the process
-    write_report("Big arith fatal error: \n ", message);
+    write_report(big_arith_fatal_prefix, message);
     std::cout.flush();
     std::fflush(nullptr);
     std::_Exit(1);

@@ -30,4 +30,10 @@ extern const char heap_overflow_message[];  // "the heap overflow"
 // The fatal report of a failed allocation: big_arith_fatal_error(heap_overflow_message).
 [[noreturn]] void heap_overflow();
 
+// The same report for a failure while the standard C++ streams are being set up, when
+// std::cerr may be left without a working buffer: written through C's standard error
+// (unbuffered, so the write itself needs no memory), then status 1 at once, without the
+// destructors of static objects that would flush the half-built streams.
+[[noreturn]] void heap_overflow_through_stdio();
+
 } // namespace velmora

@@ -33,9 +33,9 @@ inline unsigned long elapsed_seconds(std::time_t t0, std::time_t t1) {
     return t1 > t0 ? static_cast<unsigned long>(t1 - t0) : 0UL;
 }
 
-// Reads A from in, reduces it (by fast when it is not null and takes A, else by
-// reduce) and writes the results that flags ask for to out,
-// in the fixed order A, B, Q, rank, det, basis, time: bare when exactly one is
+// Reads A from in, reduces it when the results or the reports need it (by fast when it
+// is not null and takes A, else by reduce) and writes the results that flags ask for to
+// out, in the fixed order A, B, Q, rank, det, basis, time: bare when exactly one is
 // asked for and labels are not forced, else each under its label line; with
 // flags.latex the narration and the results make one LaTeX document. Returns
 // the exit status: 1 when the library reported anything during the run or the
@@ -61,9 +61,12 @@ int run_sequence(const run_flags& flags, reduction<Element, Det> reduce,
 
     const std::time_t t0 = std::time(nullptr);
     // The movie narrates the steps of reduce, and after an input error reduce's own
-    // preparation makes the reports; the engine's results are those of reduce.
+    // preparation makes the reports; the engine's results are those of reduce. Otherwise
+    // a run that prints none of them (A alone, the time alone) reduces nothing.
     const engine_request request{flags.b != 0, flags.q != 0, flags.rank != 0, flags.det != 0, flags.basis != 0};
-    if (flags.movie || matrix_status != 1 || fast == nullptr || !fast(A, B, Q, basis, det, request))
+    const bool narrated = flags.movie || matrix_status != 1;
+    const bool computed = request.b || request.q || request.rank || request.det || request.basis;
+    if (narrated || (computed && (fast == nullptr || !fast(A, B, Q, basis, det, request))))
         reduce(A, B, Q, basis, det, flags.movie, out);
     const std::time_t t1 = std::time(nullptr);
     if (flags.latex || flags.utf8) set_narration_style(out, style_before);

@@ -2,8 +2,8 @@
 // arguments must print the same bytes on standard output and standard error and end with
 // the same status. Input: byte 0 chooses the program (bit 0); bytes 1 and 2 choose the
 // arguments (one bit per entry of the table below); the rest is standard input.
-#include "bench/plain_programs.hpp"
 #include "fuzz_support.hpp"
+#include "tests/support/plain_programs.hpp"
 
 #include <sstream>
 #include <vector>

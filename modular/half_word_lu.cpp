@@ -1,6 +1,7 @@
 #include "modular/half_word_lu.hpp"
 
 #include "bigint/mag.hpp"
+#include "modular/modular_lu.hpp"
 #include "modular/residue.hpp"
 #include "modular/prime_source.hpp"
 
@@ -87,6 +88,7 @@ std::uint32_t half_word_lu::dot(const std::uint32_t* x, const std::uint32_t* y, 
 }
 
 bool half_word_lu::factor(const big_int* a, std::size_t stride, std::uint32_t p) {
+    detail::count_factorisation();
     const int n = n_;
     p_ = p;
     barrett_ = ~std::uint64_t(0) / p;

@@ -1,16 +1,18 @@
 #include "modular/modular_lu.hpp"
 
-
 #include <algorithm>
 #include <climits>
 
 namespace velmora {
+
+std::atomic<long> detail::factorisations{0};
 
 modular_lu::modular_lu(int m, int n)
     : m_(m), n_(n), most_(std::max(1, std::min(m, n))), l_(std::size_t(m) * most_), u_(std::size_t(n) * most_),
       rows_(most_), cols_(most_), step_of_row_(m), known_(m), pivot_inverse_(most_), u_p_(1), u_inverse_(1) {}
 
 int modular_lu::factor(const residue* W, std::uint64_t p) {
+    detail::count_factorisation();
     p_ = p;
     fold_ = make_fold_factors(p);
     processed_ = 0;

@@ -5,7 +5,19 @@
 #include "diag/checked_buffer.hpp"
 #include "modular/residue.hpp"
 
+#include <atomic>
+
 namespace velmora {
+
+namespace detail {
+extern std::atomic<long> factorisations;
+// Called at the start of every per-prime factorisation.
+inline void count_factorisation() { factorisations.fetch_add(1, std::memory_order_relaxed); }
+} // namespace detail
+
+// How many factorisations (modular_lu::factor, half_word_lu::factor) this process has
+// started, on any thread: for telling whether a run did any elimination modulo a prime.
+inline long factorisations_started() { return detail::factorisations.load(std::memory_order_relaxed); }
 
 // For an m-by-n matrix W of residues modulo p (row-major, left unchanged): the pivot
 // columns, taking as pivot of each column the first row (in row order) without pivot

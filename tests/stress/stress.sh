@@ -62,7 +62,16 @@ measure "zerk -b, a million-digit numerator over 3" zerk "$scratch/fraction.in" 
 # (that of the run without a limit) with status 0 and nothing on standard error, or ends
 # with a library report and status 1: never a shortened output passed off as a success,
 # never an escaped exception (status 134). A limit below what the dynamic loader needs
-# ends the process before it starts (status 127); such runs are only counted.
+# ends the process before it starts (status 127, with the loader's own message on
+# standard error); such runs are only counted.
+# not_loaded <status>: true when the run at that status, its standard error in
+# $scratch/err, was refused by the dynamic loader (mapping a library, allocating its
+# own structures) before the program started.
+not_loaded() {
+  [ "$1" -eq 127 ] && grep -q -e 'error while loading shared libraries' \
+    -e '^cannot allocate TLS data structures for initial thread$' -e '^out of memory$' "$scratch/err"
+}
+
 # limited <label> <measure> <program> <input> <limits> <args...>; measure is cksum or
 # "wc -c" (for outputs of many gigabytes).
 limited() {
@@ -72,7 +81,7 @@ limited() {
   for limit in $run_limits; do
     got=$( (ulimit -v "$limit"; "$bin/$program" "$@" <"$input" 2>"$scratch/err"; echo $? >"$scratch/status") | $summary)
     status=$(cat "$scratch/status")
-    if [ "$status" -eq 127 ] && grep -q 'error while loading shared libraries' "$scratch/err"; then
+    if not_loaded "$status"; then
       unstarted=$((unstarted + 1))
     elif [ "$status" -eq 0 ]; then
       complete=$((complete + 1))
@@ -113,6 +122,27 @@ for program in zerk zerkint; do
   limited "$program -m -d, two entries of 200,000 digits" cksum $program "$scratch/two_long.in" "$limits" -m -d
   limited "$program -b, 1 by 9998 wide" cksum $program "$scratch/wide.in" "$limits" -b
   limited "$program -m -b, 1 by 9998 wide (13 GB)" "wc -c" $program "$scratch/wide.in" "5700 6300 6900 8000 10000" -m -b
+done
+
+# The program start under the tightest limits: from the lowest limit the loader accepts
+# (found by bisection, since it moves with the system's libraries) up 1 MB in 32 kB
+# steps, a 1-by-1 matrix. The standard streams get their buffers before anything else,
+# with too little memory left even for an exception.
+printf '1 1\n5\n' >"$scratch/one.in"
+# loaded <program> <limit>: true when the loader starts the program under ulimit -v limit.
+loaded() {
+  (ulimit -v "$2"; "$bin/$1" -b <"$scratch/one.in" >/dev/null 2>"$scratch/err"; echo $? >"$scratch/status")
+  ! not_loaded "$(cat "$scratch/status")"
+}
+for program in zerk zerkint; do
+  refused=0; accepted=65536
+  loaded $program $accepted || { fail "$program: not started under ulimit -v $accepted"; continue; }
+  while [ $((accepted - refused)) -gt 1 ]; do
+    middle=$(((refused + accepted) / 2))
+    if loaded $program $middle; then accepted=$middle; else refused=$middle; fi
+  done
+  limited "$program -b, 1 by 1 from $accepted kB" cksum $program "$scratch/one.in" \
+    "$(seq $accepted 32 $((accepted + 1024)))" -b
 done
 
 [ "$failed" -eq 0 ] && echo "stress: all passed"

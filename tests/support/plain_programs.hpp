@@ -1,5 +1,7 @@
-// The two programs with the engine switched off, so that a benchmark can run the
-// reductions alone on the same input beside the programs themselves.
+// The two programs with the engine switched off: the row-by-row reductions alone, for
+// the tests and the fuzz target that hold the programs to them and for the benchmarks
+// that time them beside the programs. It needs only the library and the driver, so the
+// fuzz targets and the benchmarks include it from here as well.
 #pragma once
 
 #include "driver/program.hpp"

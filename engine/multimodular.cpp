@@ -25,9 +25,17 @@ void copy_rows(const big_int* a, int n, const int* rows, int count, big_int* out
         std::copy(a + std::size_t(rows[t]) * n, a + std::size_t(rows[t] + 1) * n, out + std::size_t(t) * n);
 }
 
-void set_basis(vector<int>& basis, const full_rank_solution& s) {
+// basis := the pivot columns cols[0 .. count-1], or 0 .. count-1 when cols is null.
+void set_basis(vector<int>& basis, int count, const int* cols = nullptr) {
     basis.resize(0);
-    for (int t = 0; t < s.m; ++t) basis.append_item(s.pivots[t]);
+    for (int t = 0; t < count; ++t) basis.append_item(cols ? cols[t] : t);
+}
+
+// The longest of x[0 .. count-1] in words, and at least 1.
+std::size_t longest_words(const big_int* x, std::size_t count) {
+    std::size_t words = 1;
+    for (std::size_t e = 0; e < count; ++e) words = std::max<std::size_t>(words, x[e].rep().len);
+    return words;
 }
 
 // x / d in lowest terms with a positive denominator. Pre: d != 0.
@@ -144,8 +152,7 @@ void full_row_rank_results(const scaled_rows& sr, matrix<rational<big_int>>& B, 
         if (request.b) B.resize(m, n);
         if (request.b && sized(B, m, n))
             for (int t = 0; t < m; ++t) B(t, t) = number(1);
-        basis.resize(0);
-        for (int t = 0; t < m; ++t) basis.append_item(t);
+        set_basis(basis, m);
         if (request.det) det = number(leading_determinant(sr.a.data(), m, n), sr.product);
         return;
     }
@@ -156,7 +163,7 @@ void full_row_rank_results(const scaled_rows& sr, matrix<rational<big_int>>& B, 
     if (request.q) Q.resize(m, m);
     if (request.b && sized(B, m, n)) fill_reduced_rows(B, s);
     if (request.q && sized(Q, m, m)) fill_transform_rows(Q, s, sr.lcms.data(), nullptr);
-    set_basis(basis, s);
+    set_basis(basis, m, s.pivots.data());
     // The leading m-by-m minor of A, which vanishes unless the pivots are 0 .. m-1.
     bool leading = true;
     for (int t = 0; t < m; ++t) leading = leading && s.pivots[t] == t;
@@ -174,8 +181,8 @@ bool rows_in_span(const big_int* a, int m, int n, const int* rows, const full_ra
     checked_buffer<unsigned char> listed(m);
     for (int t = 0; t < r; ++t) listed[rows[t]] = 1;
     const big_int& d = s.minor();
-    std::size_t a_words = 1, b_words = d.rep().len;
-    for (std::size_t e = 0; e < std::size_t(m) * n; ++e) a_words = std::max<std::size_t>(a_words, a[e].rep().len);
+    const std::size_t a_words = longest_words(a, std::size_t(m) * n);
+    std::size_t b_words = d.rep().len;
     for (int t = 0; t < r; ++t)
         for (int k = 0; k < s.width; ++k) b_words = std::max<std::size_t>(b_words, s.scaled_b(t, k).rep().len);
     product_sum sum(product_sum_words(a_words, b_words, std::size_t(r) + 1));
@@ -195,6 +202,16 @@ bool rows_in_span(const big_int* a, int m, int n, const int* rows, const full_ra
         }
     }
     return true;
+}
+
+// The determinant of the scaled rows' matrix on the pivot rows of `sequence` and the
+// pivot columns, with the sign of the search's exchanges: det of A on its rows
+// rows[0 .. order-1] once the row scales (the lcms) are divided out.
+rational<big_int> signed_minor(const scaled_rows& sr, const pivot_sequence& sequence, int order) {
+    big_int scale(1);
+    for (int t = 0; t < order; ++t) scale = scale * sr.lcms[sequence.rows[t]];
+    const rational<big_int> value(sequence.minor, scale);
+    return sequence.exchanges % 2 ? -value : value;
 }
 
 // Below full row rank (r < m): B, Q, basis and det from a profile (rank r, pivot columns,
@@ -247,18 +264,8 @@ bool deficient_results(const scaled_rows& sr, const rank_profile& profile, bool 
                         !rows_in_span(a, m, n, rows, s)))
             return false;
     }
-    basis.resize(0);
-    for (int t = 0; t < r; ++t) basis.append_item(profile.cols[t]);
-    if (request.det) {
-        if (tall_det) {
-            big_int scale(1);
-            for (int t = 0; t < r; ++t) scale = scale * sr.lcms[sequence.rows[t]];
-            const number value(sequence.minor, scale);
-            det = sequence.exchanges % 2 ? -value : value;
-        } else {
-            det = number(0);
-        }
-    }
+    set_basis(basis, r, profile.cols.data());
+    if (request.det) det = tall_det ? signed_minor(sr, sequence, r) : number(0);
     if (request.b) B.resize(m, n);
     if (request.q) Q.resize(m, m);
     const bool fill_b = request.b && sized(B, m, n), fill_q = request.q && sized(Q, m, m);
@@ -269,8 +276,8 @@ bool deficient_results(const scaled_rows& sr, const rank_profile& profile, bool 
     if (!fill_q) return true;
     const big_int& d = s.minor();
     if (r > 0) fill_transform_rows(Q, s, sr.lcms.data(), rows);
-    std::size_t a_words = 1, q_words = 1;
-    for (std::size_t e = 0; e < sr.a.size(); ++e) a_words = std::max<std::size_t>(a_words, sr.a[e].rep().len);
+    const std::size_t a_words = longest_words(sr.a.data(), sr.a.size());
+    std::size_t q_words = 1;
     for (int t = 0; t < r; ++t)
         for (int u = 0; u < r; ++u) q_words = std::max<std::size_t>(q_words, s.scaled_q(t, u).rep().len);
     in_row_blocks(m - r, [&](int first, int last) {
@@ -312,17 +319,25 @@ bool tall_results(const scaled_rows& sr, pivot_guess& made, const pivot_guess*& 
     if (!made.complete) return false;
     pivot_sequence sequence(m, n);
     if (!prove_guessed_sequence(a, n, sr.lcms.data(), cols.data(), made, true, sequence)) return false;
-    basis.resize(0);
-    for (int j = 0; j < n; ++j) basis.append_item(j);
-    big_int scale(1);
-    for (int t = 0; t < n; ++t) scale = scale * sr.lcms[sequence.rows[t]];
-    const number value(sequence.minor, scale);
-    det = sequence.exchanges % 2 ? -value : value;
+    set_basis(basis, n);
+    det = signed_minor(sr, sequence, n);
     if (request.b) {
         B.resize(m, n);
         if (sized(B, m, n))
             for (int t = 0; t < n; ++t) B(t, t) = number(1);
     }
+    return true;
+}
+
+// The p-adic shortcut for a square matrix asked for det but neither B nor Q, where a p-adic
+// solution pays (see padic_pays): det A from padic_determinant alone, and as a nonzero
+// determinant proves full rank, the basis of every column. False, with nothing set, when
+// the shortcut does not apply or A is singular modulo the first primes tried.
+bool padic_square_results(const big_int* a, int m, int n, const engine_request& request, vector<int>& basis,
+                          big_int& det_a) {
+    if (m != n || !request.det || request.b || request.q || !padic_pays(a, m, std::size_t(n))) return false;
+    if (!padic_determinant(a, m, std::size_t(n), det_a)) return false;
+    set_basis(basis, m);
     return true;
 }
 
@@ -339,7 +354,6 @@ bool multimodular_echelon(const matrix<rational<big_int>>& A, matrix<rational<bi
     const big_int* a = sr.a.data();
     if (few_lines_of_long_entries(a, m, n)) return false;
     const bool need_columns = request.b || request.q || request.basis;
-    big_int square_det;
     // A tall matrix's search in doubles, when made first and tried.
     std::optional<pivot_guess> tall_guess;
     const pivot_guess* made = nullptr;
@@ -347,6 +361,7 @@ bool multimodular_echelon(const matrix<rational<big_int>>& A, matrix<rational<bi
         tall_guess.emplace(m, n);
         if (tall_results(sr, *tall_guess, made, B, basis, det, request)) return true;
     }
+    big_int square_det;
     if (request.b || request.q) {
         // One prime's profile, proven or refuted by the results themselves.
         rank_profile guess(m, n);
@@ -356,11 +371,8 @@ bool multimodular_echelon(const matrix<rational<big_int>>& A, matrix<rational<bi
             return true;
         }
         if (deficient_results(sr, guess, guess.columns_proven, B, Q, basis, det, request, made)) return true;
-    } else if (m == n && request.det && !need_columns && padic_pays(a, m, std::size_t(n)) &&
-               padic_determinant(a, m, std::size_t(n), square_det)) {
-        // A nonzero determinant proves full rank.
-        basis.resize(0);
-        for (int t = 0; t < m; ++t) basis.append_item(t);
+    } else if (!request.basis && padic_square_results(a, m, n, request, basis, square_det)) {
+        // Asked for the basis too, the rational matrix takes the branch below instead.
         det = number(square_det, sr.product);
         return true;
     } else if (m <= n && first_prime_rank(a, m, n) == m) {
@@ -369,8 +381,7 @@ bool multimodular_echelon(const matrix<rational<big_int>>& A, matrix<rational<bi
             full_row_rank_results(sr, B, Q, basis, det, request);
             return true;
         }
-        basis.resize(0);
-        for (int t = 0; t < m; ++t) basis.append_item(t);  // the rank; the columns are not asked for
+        set_basis(basis, m);  // the rank; the columns are not asked for
         if (request.det) det = number(leading_determinant(a, m, n), sr.product);
         return true;
     }
@@ -392,23 +403,14 @@ bool multimodular_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matr
     for (int i = 0; i < m; ++i)
         for (int j = 0; j < n; ++j) a[std::size_t(i) * n + j] = A(i, j);
     if (few_lines_of_long_entries(a.data(), m, n)) return false;
-    big_int square_det;
-    if (m == n && !request.b && !request.q && request.det && padic_pays(a.data(), m, std::size_t(n)) &&
-        padic_determinant(a.data(), m, std::size_t(n), square_det)) {
-        // A nonzero determinant proves full rank.
-        basis.resize(0);
-        for (int t = 0; t < m; ++t) basis.append_item(t);
-        det = square_det;
-        return true;
-    }
+    if (padic_square_results(a.data(), m, n, request, basis, det)) return true;
     const bool full_rows = m <= n && first_prime_rank(a.data(), m, n) == m;
     // Below full row rank B and Q are left to the elimination; a prime that shows a lower
     // rank is almost always right, and the elimination is right in any case.
     if (!full_rows && (request.b || request.q)) return false;
     if (full_rows && !request.b && !request.q && (m == n || (!request.basis && !request.det))) {
         // The rank alone, or a square matrix: every column is a pivot column and det is det A.
-        basis.resize(0);
-        for (int t = 0; t < m; ++t) basis.append_item(t);
+        set_basis(basis, m);
         if (request.det) det = leading_determinant(a.data(), m, n);
         return true;
     }
@@ -417,14 +419,12 @@ bool multimodular_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matr
         find_rank_profile(a.data(), m, n, {request.basis || (request.det && m <= n), request.det && m <= n},
                           profile);
         if (profile.rank < m) {
-            basis.resize(0);
-            for (int t = 0; t < profile.rank; ++t) basis.append_item(profile.cols[t]);
+            set_basis(basis, profile.rank, profile.cols.data());
             if (request.det) det = big_int(0);  // every m-by-m minor vanishes
             return true;
         }
         if (!request.b && !request.q) {
-            basis.resize(0);
-            for (int t = 0; t < m; ++t) basis.append_item(profile.cols[t]);
+            set_basis(basis, m, profile.cols.data());
             if (request.det) det = profile.det;
             return true;
         }
@@ -461,7 +461,7 @@ bool multimodular_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matr
                     for (int i = 0; i < m; ++i) Q(t, i) = divided(s.scaled_q(t, i));
             }
         });
-    set_basis(basis, s);
+    set_basis(basis, m, s.pivots.data());
     if (request.det) det = d;
     return true;
 }

@@ -214,6 +214,39 @@ rational<big_int> signed_minor(const scaled_rows& sr, const pivot_sequence& sequ
     return sequence.exchanges % 2 ? -value : value;
 }
 
+// The rows of Q at the positions k = r .. m-1 (see deficient_results), for r pivot rows
+// rows[0 .. r-1] and the solution s for them: at position k, holding row i, the unit vector
+// of i minus c(i) placed in the columns rows[u], scaled as the row: c(i)_u L(rows[u]) / L(i).
+void fill_combination_rows(matrix<rational<big_int>>& Q, const scaled_rows& sr, const full_rank_solution& s,
+                           const pivot_sequence& sequence, const int* rows, int r) {
+    using number = rational<big_int>;
+    const int m = sr.m, n = sr.n;
+    const big_int* a = sr.a.data();
+    const big_int& d = s.minor();
+    const std::size_t a_words = longest_words(sr.a.data(), sr.a.size());
+    std::size_t q_words = 1;
+    for (int t = 0; t < r; ++t)
+        for (int u = 0; u < r; ++u) q_words = std::max<std::size_t>(q_words, s.scaled_q(t, u).rep().len);
+    in_row_blocks(m - r, [&](int first, int last) {
+        product_sum combination(product_sum_words(a_words, q_words, std::size_t(r)));
+        const big_int own_d = own_record(d);
+        checked_buffer<big_int> scales(r);
+        for (int u = 0; u < r; ++u) scales[u] = own_record(sr.lcms[rows[u]]);
+        for (int k = r + first; k < r + last; ++k) {
+            const int i = sequence.order[k];
+            Q(k, i) = number(1);
+            const big_int denominator = own_d * own_record(sr.lcms[i]);
+            // d c(i) = a[i, P] (d a[s, P]^-1), an integer row.
+            for (int u = 0; u < r; ++u) {
+                combination.clear();
+                for (int t = 0; t < r; ++t)
+                    combination.add_product(a[std::size_t(i) * n + s.pivots[t]], s.scaled_q(t, u));
+                Q(k, rows[u]) = over(-(combination.value() * scales[u]), denominator);
+            }
+        }
+    });
+}
+
 // Below full row rank (r < m): B, Q, basis and det from a profile (rank r, pivot columns,
 // independent rows). When the profile is the unproven one of a single prime, its rank and
 // columns are proven here or refuted (false, nothing set): the solution for r independent
@@ -274,30 +307,8 @@ bool deficient_results(const scaled_rows& sr, const rank_profile& profile, bool 
     else if (fill_b && r > 0)
         fill_reduced_rows(B, s);
     if (!fill_q) return true;
-    const big_int& d = s.minor();
     if (r > 0) fill_transform_rows(Q, s, sr.lcms.data(), rows);
-    const std::size_t a_words = longest_words(sr.a.data(), sr.a.size());
-    std::size_t q_words = 1;
-    for (int t = 0; t < r; ++t)
-        for (int u = 0; u < r; ++u) q_words = std::max<std::size_t>(q_words, s.scaled_q(t, u).rep().len);
-    in_row_blocks(m - r, [&](int first, int last) {
-        product_sum combination(product_sum_words(a_words, q_words, std::size_t(r)));
-        const big_int own_d = own_record(d);
-        checked_buffer<big_int> scales(r);
-        for (int u = 0; u < r; ++u) scales[u] = own_record(sr.lcms[rows[u]]);
-        for (int k = r + first; k < r + last; ++k) {
-            const int i = sequence.order[k];
-            Q(k, i) = number(1);
-            const big_int denominator = own_d * own_record(sr.lcms[i]);
-            // d c(i) = a[i, P] (d a[s, P]^-1), an integer row.
-            for (int u = 0; u < r; ++u) {
-                combination.clear();
-                for (int t = 0; t < r; ++t)
-                    combination.add_product(a[std::size_t(i) * n + s.pivots[t]], s.scaled_q(t, u));
-                Q(k, rows[u]) = over(-(combination.value() * scales[u]), denominator);
-            }
-        }
-    });
+    fill_combination_rows(Q, sr, s, sequence, rows, r);
     return true;
 }
 
@@ -339,6 +350,36 @@ bool padic_square_results(const big_int* a, int m, int n, const engine_request& 
     if (!padic_determinant(a, m, std::size_t(n), det_a)) return false;
     set_basis(basis, m);
     return true;
+}
+
+// B and Q of an integer matrix of full row rank from its solution s (with_q set), where
+// given: row t of [D B | D Q] divided by its content, with the sign of D taken out so that
+// the pivot D becomes positive. The content of a row of B is taken together with the row
+// of Q.
+void fill_content_free_rows(matrix<big_int>* B, matrix<big_int>* Q, const full_rank_solution& s) {
+    if (!B && !Q) return;
+    const int m = s.m, n = s.n, width = s.width;
+    const big_int& d = s.minor();
+    const big_int zero(0), one(1);
+    in_row_blocks(m, [&](int first, int last) {
+        const big_int own_d = own_record(d);
+        for (int t = first; t < last; ++t) {
+            big_int g = abs(own_d);
+            for (int k = 0; k < width && g != one; ++k) g = gcd(g, s.scaled_b(t, k));
+            for (int i = 0; s.with_q && i < m && g != one; ++i) g = gcd(g, s.scaled_q(t, i));
+            const big_int divisor = own_d < zero ? -g : g;
+            auto divided = [&](const big_int& x) { return divisor == one ? x : x / divisor; };
+            if (B) {
+                (*B)(t, s.pivots[t]) = divided(own_d);
+                for (int c = 0, k = 0, u = 0; c < n; ++c) {
+                    if (u < m && s.pivots[u] == c) ++u;
+                    else (*B)(t, c) = divided(s.scaled_b(t, k++));
+                }
+            }
+            if (Q)
+                for (int i = 0; i < m; ++i) (*Q)(t, i) = divided(s.scaled_q(t, i));
+        }
+    });
 }
 
 } // namespace
@@ -429,40 +470,16 @@ bool multimodular_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matr
             return true;
         }
     }
-    // The content of a row of B is taken together with the row of Q.
+    // The content of a row of B is taken together with the row of Q (see
+    // fill_content_free_rows).
     full_rank_solution s(m, n, request.b, request.b || request.q);
     if (!solve_full_row_rank(a.data(), s, true)) return false;
 
-    // Row t of [D B | D Q] divided by its content, with the sign of D taken out so that
-    // the pivot D becomes positive.
-    const big_int& d = s.minor();
-    const big_int zero(0), one(1);
-    const int width = s.width;
     if (request.b) B.resize(m, n);
     if (request.q) Q.resize(m, m);
-    const bool fill_b = request.b && sized(B, m, n), fill_q = request.q && sized(Q, m, m);
-    if (fill_b || fill_q)
-        in_row_blocks(m, [&](int first, int last) {
-            const big_int own_d = own_record(d);
-            for (int t = first; t < last; ++t) {
-                big_int g = abs(own_d);
-                for (int k = 0; k < width && g != one; ++k) g = gcd(g, s.scaled_b(t, k));
-                for (int i = 0; s.with_q && i < m && g != one; ++i) g = gcd(g, s.scaled_q(t, i));
-                const big_int divisor = own_d < zero ? -g : g;
-                auto divided = [&](const big_int& x) { return divisor == one ? x : x / divisor; };
-                if (fill_b) {
-                    B(t, s.pivots[t]) = divided(own_d);
-                    for (int c = 0, k = 0, u = 0; c < n; ++c) {
-                        if (u < m && s.pivots[u] == c) ++u;
-                        else B(t, c) = divided(s.scaled_b(t, k++));
-                    }
-                }
-                if (fill_q)
-                    for (int i = 0; i < m; ++i) Q(t, i) = divided(s.scaled_q(t, i));
-            }
-        });
+    fill_content_free_rows(request.b && sized(B, m, n) ? &B : nullptr, request.q && sized(Q, m, m) ? &Q : nullptr, s);
     set_basis(basis, m, s.pivots.data());
-    if (request.det) det = d;
+    if (request.det) det = s.minor();
     return true;
 }
 

@@ -38,7 +38,8 @@ struct solution_image {
 class kept_images {
 public:
     kept_images(full_rank_solution& s, int slots)
-        : s_(s), count_(s.values.size()), residues_(std::size_t(slots) * count_), primes_(slots), non_pivots_(s.n - s.m) {}
+        : s_(s), count_(s.values.size()), residues_(std::size_t(slots) * count_), primes_(slots),
+          non_pivots_(s.n - s.m) {}
 
     // s.pivots := the pivot columns of x, and the other columns in order with them.
     void take_pivots(const solution_image& x) {
@@ -74,7 +75,9 @@ public:
     }
 
     // s.values from the first `slots` slots, symmetric modulo the product of their primes.
-    void reconstruct(int slots) { reconstruct_symmetric(residues_.data(), primes_.data(), slots, count_, s_.values.data()); }
+    void reconstruct(int slots) {
+        reconstruct_symmetric(residues_.data(), primes_.data(), slots, count_, s_.values.data());
+    }
 
 private:
     full_rank_solution& s_;
@@ -90,16 +93,15 @@ bool solve_full_row_rank(const big_int* a, full_rank_solution& s, bool rank_know
     const int m = s.m, n = s.n;
     const int k = primes_for_bits(minor_bound_bits(a, m, n) + 1);
     const residue_table table(a, std::size_t(m) * n, k + 2);
-    auto images = make_prime_batches<solution_image>([&] { return allocate_object<solution_image>(m, n, s.with_q); },
-                                                     [&](solution_image& x, int index) {
-                                                         const std::uint64_t p = engine_prime(index);
-                                                         x.p = p;
-                                                         table.residues(index, x.w.data());
-                                                         x.rank = x.lu.factor(x.w.data(), p);
-                                                         if (x.rank == m)
-                                                             x.lu.reduced_form(x.w.data(), s.with_q ? x.q.data() : nullptr,
-                                                                               x.det);
-                                                     });
+    const auto make = [&] { return allocate_object<solution_image>(m, n, s.with_q); };
+    const auto fill = [&](solution_image& x, int index) {
+        const std::uint64_t p = engine_prime(index);
+        x.p = p;
+        table.residues(index, x.w.data());
+        x.rank = x.lu.factor(x.w.data(), p);
+        if (x.rank == m) x.lu.reduced_form(x.w.data(), s.with_q ? x.q.data() : nullptr, x.det);
+    };
+    auto images = make_prime_batches<solution_image>(make, fill);
     const solution_image* first = &images.next();
     while (first->rank < m) {
         if (!rank_known) return false;

@@ -99,12 +99,15 @@ bool sized(const matrix<T>& M, int m, int n) {
 // against row by row: 256 words 0.01 s and 0.00 s, 1,024 words 0.10 s and 0.05 s, 16,384
 // words 3.3 s and 2.1 s; on 3-by-3 the two are even, from 4-by-4 on the primes win.
 constexpr std::uint32_t long_entry_words = 64;
+// The most rows or columns of a matrix left to the row-by-row elimination for its long
+// entries, by the same measurements.
+constexpr int few_lines = 2;
 
 // Whether the row-by-row elimination is the cheaper method: with at most two rows or
 // columns it makes a handful of row operations on the entries, while the primes needed
 // grow with their length. Both methods print the same bytes; this only chooses.
 bool few_lines_of_long_entries(const big_int* a, int m, int n) {
-    if (std::min(m, n) > 2) return false;
+    if (std::min(m, n) > few_lines) return false;
     for (std::size_t e = 0; e < std::size_t(m) * n; ++e)
         if (a[e].rep().len > long_entry_words) return true;
     return false;

@@ -23,8 +23,20 @@ namespace velmora {
 
 namespace {
 
-// Primes tried for a factorisation of full rank before giving up.
+// Primes tried for a factorisation of full rank before giving up: a matrix singular modulo
+// all of them is left to the caller (it may be singular; primes alone then decide).
 constexpr int primes_tried = 3;
+
+// The entries of b lie in [-b_bound, b_bound]: small, so that the residuals of the small
+// lifting stay below n 2^31 + b_bound (see lifting_plan::make_words), and below 2^20 as
+// half_word_lu asks.
+constexpr int b_bound = 99;
+
+// Entries below 2^small_entry_bits in absolute value and n below 2^small_order_bits keep
+// every residual of the lifting below n 2^31 + b_bound and every sum of products below
+// 2^124: then 128-bit integers serve (see lift_by_words).
+constexpr int small_entry_bits = 31;
+constexpr int small_order_bits = 30;
 
 big_int power_of_two(long e) {
     checked_buffer<std::uint64_t> words(std::size_t(e / 64 + 1));
@@ -74,7 +86,9 @@ struct lifting_plan {
     void make() {
         // b: small entries of both signs, in a fixed pattern; any b with A^-1 b of a large
         // common denominator serves, and a poor one costs only more primes below.
-        for (int j = 0; j < n; ++j) b[j] = big_int(int((std::uint64_t(j) * 2654435761u) % 199) - 99);
+        // (2654435761 is near 2^32 over the golden ratio, which spreads the pattern.)
+        for (int j = 0; j < n; ++j)
+            b[j] = big_int(int((std::uint64_t(j) * 2654435761u) % (2 * b_bound + 1)) - b_bound);
         checked_buffer<big_int> column(std::size_t(n) * (n + 1));  // [A | b], for the bound
         for (int i = 0; i < n; ++i) {
             std::copy(a + std::size_t(i) * stride, a + std::size_t(i) * stride + n, column.data() + std::size_t(i) * (n + 1));
@@ -88,14 +102,13 @@ struct lifting_plan {
     void make_words() {
         for (int i = 0; i < n; ++i)
             for (int j = 0; j < n; ++j) a_words = std::max<std::size_t>(a_words, a[std::size_t(i) * stride + j].rep().len);
-        // Entries below 2^31 in absolute value (and n below 2^30) keep every residual below
-        // n 2^31 + 99 and every sum of products below 2^124: then 128-bit integers serve.
-        small = n < (1 << 30);
+        // Small entries, for 128-bit integers (see small_entry_bits).
+        small = n < (1 << small_order_bits);
         if (small) small_a.resize(std::size_t(n) * n);
         for (int i = 0; i < n && small; ++i)
             for (int j = 0; j < n && small; ++j) {
                 const big_int_rep& r = a[std::size_t(i) * stride + j].rep();
-                small = r.len == 0 || (r.len == 1 && r.digits[0] < (std::uint64_t(1) << 31));
+                small = r.len == 0 || (r.len == 1 && r.digits[0] < (std::uint64_t(1) << small_entry_bits));
                 if (small) small_a[std::size_t(i) * n + j] = small_value(a[std::size_t(i) * stride + j]);
             }
     }

@@ -30,9 +30,9 @@ double split_value(const big_int& x, long& e) {
 
 // Rows whose double comes within this relative distance of the largest one at a step are
 // compared exactly, by their minors, as the exact search compares them (they are settled),
-// and the proof (prove_pivot_rows) exempts settled rows from its margins. A wider window
-// settles more rows, each at the cost of a minor of order t + 1; a narrower one leaves
-// closer ties to the margins of the proof.
+// and the proof (prove_pivot_rows) exempts settled rows from its margins: so ties, as
+// among small entries, do not stop the proof. A wider window settles more rows, each at
+// the cost of a minor of order t + 1; a narrower one leaves closer ties to the margins.
 constexpr double near_tie = 0x1p-30;
 
 // Binary exponents of an entry over its row's scale beyond which the guess is given up:
@@ -44,7 +44,7 @@ constexpr long largest_shift = 900;
 // steps update the panel's columns only. Any size gives the same values.
 constexpr int panel = 32;
 
-// Rows from which the search spreads its row loops over the threads.
+// Rows from which the search spreads its row loops over the threads; fewer stay on one.
 constexpr int rows_per_thread_split = 64;
 
 // The search in doubles on the rows of guess.factors (X to begin with), one step at a time:

@@ -9,6 +9,14 @@
 
 namespace velmora {
 
+namespace {
+
+// The largest r eps for which the proof below holds: it makes every leading block of H
+// the identity plus a matrix of norm at most 1/8, and r eta^2 <= eps / 2 with eta = 2 eps.
+constexpr double largest_r_eps = 0.125;
+
+} // namespace
+
 // The proof. Write s_t = rows[t], P = (s_0 .. s_{r-1}), X_P the r-by-r matrix of X on the
 // rows P in that order. The exact search, at step t with s_0 .. s_{t-1} taken, compares
 // over the rows k without pivot the entries of the Schur complement in column t. When X_P
@@ -40,9 +48,9 @@ namespace velmora {
 // and with Hd = fl(V Gd_P), |H - Hd| <= |V| RG_P + gamma |V||Gd_P|, bounded by the largest
 // row sum of |V| times (max RG_P + gamma max |Gd_P|). The few sums and products that make
 // these bounds are rounded too; each is enlarged by a relative 2^-20, far above their
-// relative error (below r u), and the final comparison by its own rounding error. Results below the normal range add an absolute error below
-// 2^-1074 per operation; r 2^-1070 is added to RG and, through V, to eps for them. A value
-// that is not finite ends the proof.
+// relative error (below r u), and the final comparison by its own rounding error. Results
+// below the normal range add an absolute error below 2^-1074 per operation; r 2^-1070 is
+// added to RG and, through V, to eps for them. A value that is not finite ends the proof.
 bool may_prove_pivot_rows(const pivot_guess& guess) {
     // The proof needs r eps <= 1/8, and eps is at least 2^-50 |W(j, j)| min(rmax_P, cmax(j))
     // for every j (see its bounds on G: csum(j) and cw(j) / cmax(j) are at least
@@ -65,7 +73,7 @@ bool may_prove_pivot_rows(const pivot_guess& guess) {
     }
     for (int j = 0; j < r; ++j) {
         const double u = std::fabs(row_of(guess.factors.data(), r, guess.rows[j])[j]);
-        if (!(8.0 * r * 0x1p-51 * std::min(rmax_p, cmax[j]) <= u)) return false;
+        if (!((1.0 / largest_r_eps) * r * (guess_value_error / 2) * std::min(rmax_p, cmax[j]) <= u)) return false;
     }
     return true;
 }
@@ -78,9 +86,9 @@ class pivot_proof {
 public:
     explicit pivot_proof(const pivot_guess& guess)
         : guess_(guess), m_(guess.m), r_(guess.r), lu_(guess.factors.data()), s_(guess.rows.data()),
-          gamma_(r_ * double_unit / (1.0 - r_ * double_unit)), w_(std::size_t(r_) * r_), v_(std::size_t(r_) * r_), csum_(r_),
-          cmax_(r_), cw_(r_), rmax_(m_), g_p_(std::size_t(r_) * r_), c_g_((0x1p-50 + gamma_) * widen),
-          underflow_(r_ * subnormal_error) {}
+          gamma_(r_ * double_unit / (1.0 - r_ * double_unit)), w_(std::size_t(r_) * r_),
+          v_(std::size_t(r_) * r_), csum_(r_), cmax_(r_), cw_(r_), rmax_(m_), g_p_(std::size_t(r_) * r_),
+          c_g_((guess_value_error + gamma_) * widen), underflow_(r_ * subnormal_error) {}
 
     // W = U^-1, row i from the rows below it: U(i, i) W(i, .) = e_i - sum_{l>i} U(i, l) W(l, .).
     // False when a pivot is zero or not finite.
@@ -176,7 +184,7 @@ public:
         eps_ = (off + underflow_ +
                 v_norm_ * (c_g_ * std::min(rmax_p * csum_max_, cw_max_) + underflow_ + gamma_ * g_p_max)) *
                widen;
-        if (!std::isfinite(eps_) || !(r_ * eps_ <= 0.125)) return false;
+        if (!std::isfinite(eps_) || !(r_ * eps_ <= largest_r_eps)) return false;
         const double eta = 2.0 * eps_;
         tau_ = eta / (1.0 - r_ * eta) * widen;
         return true;

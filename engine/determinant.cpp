@@ -33,7 +33,7 @@ bool padic_pays(const big_int* a, int m, std::size_t stride) {
     if (m < padic_threshold) return false;
     for (int i = 0; i < m; ++i)
         for (int j = 0; j < m; ++j)
-            if (3 * long(a[std::size_t(i) * stride + j].rep().len) >= m) return false;
+            if (padic_rows_per_entry_word * long(a[std::size_t(i) * stride + j].rep().len) >= m) return false;
     return true;
 }
 

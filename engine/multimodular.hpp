@@ -5,15 +5,10 @@
 
 #include "bigint/big_int.hpp"
 #include "containers/matrix.hpp"
+#include "engine/engine_request.hpp"
 #include "rational/rational.hpp"
 
 namespace velmora {
-
-// The results a run prints, so that only those are computed. The rank is the size of
-// basis; basis holds the pivot columns when `basis` is asked for (and whenever B or Q is).
-struct engine_request {
-    bool b = true, q = true, rank = true, det = true, basis = true;
-};
 
 // Sets what `request` asks for among B, Q, basis and det to what reduced_echelon sets them
 // to, and returns true; the others are left as they are. Returns false, having changed

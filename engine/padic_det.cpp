@@ -23,8 +23,20 @@ namespace velmora {
 
 namespace {
 
-// Primes tried for a factorisation of full rank before giving up.
+// Primes tried for a factorisation of full rank before giving up: a matrix singular modulo
+// all of them is left to the caller (it may be singular; primes alone then decide).
 constexpr int primes_tried = 3;
+
+// The entries of b lie in [-b_bound, b_bound]: small, so that the residuals of the small
+// lifting stay below n 2^31 + b_bound (see lifting_plan::make_words), and below 2^20 as
+// half_word_lu asks.
+constexpr int b_bound = 99;
+
+// Entries below 2^small_entry_bits in absolute value and n below 2^small_order_bits keep
+// every residual of the lifting below n 2^31 + b_bound and every sum of products below
+// 2^124: then 128-bit integers serve (see lift_by_words).
+constexpr int small_entry_bits = 31;
+constexpr int small_order_bits = 30;
 
 big_int power_of_two(long e) {
     checked_buffer<std::uint64_t> words(std::size_t(e / 64 + 1));
@@ -74,7 +86,9 @@ struct lifting_plan {
     void make() {
         // b: small entries of both signs, in a fixed pattern; any b with A^-1 b of a large
         // common denominator serves, and a poor one costs only more primes below.
-        for (int j = 0; j < n; ++j) b[j] = big_int(int((std::uint64_t(j) * 2654435761u) % 199) - 99);
+        // (2654435761 is near 2^32 over the golden ratio, which spreads the pattern.)
+        for (int j = 0; j < n; ++j)
+            b[j] = big_int(int((std::uint64_t(j) * 2654435761u) % (2 * b_bound + 1)) - b_bound);
         checked_buffer<big_int> column(std::size_t(n) * (n + 1));  // [A | b], for the bound
         for (int i = 0; i < n; ++i) {
             std::copy(a + std::size_t(i) * stride, a + std::size_t(i) * stride + n, column.data() + std::size_t(i) * (n + 1));
@@ -88,14 +102,13 @@ struct lifting_plan {
     void make_words() {
         for (int i = 0; i < n; ++i)
             for (int j = 0; j < n; ++j) a_words = std::max<std::size_t>(a_words, a[std::size_t(i) * stride + j].rep().len);
-        // Entries below 2^31 in absolute value (and n below 2^30) keep every residual below
-        // n 2^31 + 99 and every sum of products below 2^124: then 128-bit integers serve.
-        small = n < (1 << 30);
+        // Small entries, for 128-bit integers (see small_entry_bits).
+        small = n < (1 << small_order_bits);
         if (small) small_a.resize(std::size_t(n) * n);
         for (int i = 0; i < n && small; ++i)
             for (int j = 0; j < n && small; ++j) {
                 const big_int_rep& r = a[std::size_t(i) * stride + j].rep();
-                small = r.len == 0 || (r.len == 1 && r.digits[0] < (std::uint64_t(1) << 31));
+                small = r.len == 0 || (r.len == 1 && r.digits[0] < (std::uint64_t(1) << small_entry_bits));
                 if (small) small_a[std::size_t(i) * n + j] = small_value(a[std::size_t(i) * stride + j]);
             }
     }
@@ -187,40 +200,53 @@ bool denominator_of_sum(const residue* digits, int n, int steps, std::uint64_t p
     return rational_reconstruction(z % modulus, modulus, power_of_two(bound_bits), numerator, d);
 }
 
-} // namespace
+// det A modulo the primes after the first of the sequence, found on the second thread
+// while the first one lifts (see padic_determinant): the primes are fixed before the
+// threads start, and `found` of them have their determinant once find has run.
+struct ahead_determinants {
+    explicit ahead_determinants(int count)
+        : count(count), dets(count > 0 ? count : 1), primes(count > 0 ? count : 1) {
+        for (int t = 0; t < count; ++t) primes[t] = engine_prime(t + 1);
+    }
 
-bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det, side_work beside) {
-    // While one thread finds a prime that keeps A invertible and lifts, the other finds
-    // det A modulo the primes after the first, which the cofactor below needs: for most
-    // matrices det A / d is small, and the bound on it exceeds |det A| by some 0.72 n bits
-    // (Hadamard's bound against the typical determinant), which 3n/4 bits of primes
-    // cover, p itself among them. Then it does the caller's work, if any.
-    const int ahead = thread_count() > 1 ? std::max(1, primes_for_bits(3L * n / 4) - 1) : 0;
-    int found_ahead = 0;  // of those, the ones found
-    checked_buffer<residue> ahead_det(ahead > 0 ? ahead : 1);
-    checked_buffer<std::uint64_t> ahead_primes(ahead > 0 ? ahead : 1);
-    for (int t = 0; t < ahead; ++t) ahead_primes[t] = engine_prime(t + 1);
-    // With a bound on det A to come from beside, the cofactor left by the lifting is small,
-    // and a prime below 2^28 covers it: then, for small entries, the lifting runs modulo
-    // such a prime (half_word_lu), several times faster per digit bit. Else modulo a
-    // word-size prime, which is also the first prime of the cofactor.
-    const bool narrow = beside.det_bits != nullptr && lifts(a, n, stride);
-    bool narrow_lifted = false;
-    std::optional<half_word_lu> narrow_lu;
-    std::optional<modular_lu> lu;
-    std::uint64_t p = 0;
-    big_int d(1);
-    bool lifted = false;
-    // The plan is made once, by whichever thread comes to it first: the other thread,
-    // before its own work, while this one factors A. The entries as words are made with it
-    // unless the narrow lifting is expected (then only if it fails).
-    lifting_plan plan(a, n, stride);
-    std::once_flag planned;
-    const auto make_plan = [&] {
-        plan.make();
-        if (!narrow) plan.make_words();
-    };
-    auto lift = [&]() -> bool {
+    // det A modulo each of the primes, in order.
+    void find(const big_int* a, int n, std::size_t stride) {
+        checked_buffer<residue> image(std::size_t(n) * n);
+        modular_lu image_lu(n, n);
+        for (; found < count; ++found) {
+            factor_modulo(a, n, stride, primes[found], image.data(), image_lu);
+            dets[found] = image_lu.determinant();
+        }
+    }
+
+    const int count;
+    int found = 0;
+    checked_buffer<residue> dets;
+    checked_buffer<std::uint64_t> primes;
+};
+
+// Dixon's lifting for the n-by-n matrix A whose row i starts at a + i * stride: a prime p
+// that keeps A invertible, A factored modulo p, and d, the denominator of the sum of the
+// entries of A^-1 b (a divisor of det A). narrow: the lifting is to run modulo a prime below
+// 2^28 where one keeps A invertible (half_word_lu), else it runs modulo a word-size prime.
+struct lifting {
+    lifting(const big_int* a, int n, std::size_t stride, bool narrow)
+        : a(a), n(n), stride(stride), narrow(narrow), plan(a, n, stride) {}
+
+    // The plan, made once by whichever thread comes to it first: the other thread, before
+    // its own work, while this one factors A. The entries as words are made with it unless
+    // the narrow lifting is expected (then only if it fails).
+    void make_plan() {
+        std::call_once(planned, [this] {
+            plan.make();
+            if (!narrow) plan.make_words();
+        });
+    }
+
+    // Sets p and the factorisation of A modulo p: a narrow prime when narrow and one of the
+    // first primes_tried keeps A invertible (narrow_lifted), else a word-size prime of the
+    // sequence; false when none of the first primes_tried of those does.
+    bool factor() {
         if (narrow) {
             narrow_lu.emplace(n);
             for (int index = 0; index < primes_tried && !narrow_lifted; ++index) {
@@ -228,16 +254,21 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
                 narrow_lifted = narrow_lu->factor(a, stride, std::uint32_t(p));
             }
         }
-        if (!narrow_lifted) {
-            checked_buffer<residue> w(std::size_t(n) * n);
-            lu.emplace(n, n);
-            for (int index = 0;; ++index) {
-                if (index == primes_tried) return false;
-                p = engine_prime(index);
-                if (factor_modulo(a, n, stride, p, w.data(), *lu) == n) break;
-            }
+        if (narrow_lifted) return true;
+        checked_buffer<residue> w(std::size_t(n) * n);
+        lu.emplace(n, n);
+        for (int index = 0; index < primes_tried; ++index) {
+            p = engine_prime(index);
+            if (factor_modulo(a, n, stride, p, w.data(), *lu) == n) return true;
         }
-        std::call_once(planned, make_plan);
+        return false;
+    }
+
+    // Factors A, lifts x = A^-1 b to enough digits and sets d; false when no prime tried
+    // keeps A invertible or the reconstruction fails.
+    bool run() {
+        if (!factor()) return false;
+        make_plan();
         if (narrow && !narrow_lifted) plan.make_words();
         // p^steps > 2^(2 bound_bits + 1): p > 2^27 for the narrow primes, and the products
         // of word-size primes as primes_for_bits counts them.
@@ -251,83 +282,134 @@ bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det
             lift_by_words(plan, *lu, p, steps, digits.data());
         }
         return denominator_of_sum(digits.data(), n, steps, p, plan.bound_bits, d);
-    };
-    if (ahead == 0) {
-        lifted = lift();
-        beside();
-    } else {
-        parallel_for(std::size_t(2), [&](std::size_t task) {
-            if (task == 0) {
-                lifted = lift();
-                return;
-            }
-            std::call_once(planned, make_plan);
-            if (beside.det_bits) {
-                beside();
-                // A bound near |det A| leaves a cofactor that p alone covers, most often.
-                if (beside.bound() >= 0) return;
-            }
-            checked_buffer<residue> image(std::size_t(n) * n);
-            modular_lu image_lu(n, n);
-            for (; found_ahead < ahead; ++found_ahead) {
-                factor_modulo(a, n, stride, ahead_primes[found_ahead], image.data(), image_lu);
-                ahead_det[found_ahead] = image_lu.determinant();
-            }
-            if (!beside.det_bits) beside();
-        });
     }
-    if (!lifted) return false;
 
-    // The cofactor c = det A / d, below 2^(h' - bits(d) + 1), from primes not dividing d,
-    // the first being p (which divides neither det A nor so d): a narrow p alone when it
-    // exceeds 2|c|, else word-size primes only (primes_for_bits counts those).
-    long h_det = beside.bound();
-    if (h_det < 0) {
-        checked_buffer<int> lead(n);
-        for (int j = 0; j < n; ++j) lead[j] = j;
-        h_det = minor_bounds(a, n, int(stride), lead.data(), n).bits(n);
+    const big_int* a;
+    int n;
+    std::size_t stride;
+    const bool narrow;
+    lifting_plan plan;
+    std::once_flag planned;
+    bool narrow_lifted = false;
+    std::optional<half_word_lu> narrow_lu;
+    std::optional<modular_lu> lu;
+    std::uint64_t p = 0;
+    big_int d{1};
+};
+
+// Runs lift on this thread and, when ahead has primes, on the second thread: the plan (when
+// the lifting has not come to it yet), then beside and the ahead determinants. A beside that
+// bounds det A runs first there, and a bound it finds spares the ahead determinants: the
+// cofactor it leaves is then covered by p alone, most often. Without a second thread,
+// beside runs after the lifting. Returns whether the lifting succeeded.
+bool lift_with_beside(lifting& lift, ahead_determinants& ahead, const side_work& beside) {
+    if (ahead.count == 0) {
+        const bool lifted = lift.run();
+        beside();
+        return lifted;
     }
+    bool lifted = false;
+    parallel_for(std::size_t(2), [&](std::size_t task) {
+        if (task == 0) {
+            lifted = lift.run();
+            return;
+        }
+        lift.make_plan();
+        if (beside.det_bits) {
+            beside();
+            if (beside.bound() >= 0) return;
+        }
+        ahead.find(lift.a, lift.n, lift.stride);
+        if (!beside.det_bits) beside();
+    });
+    return lifted;
+}
+
+// The residues of the cofactor c = det A / d modulo `needed` distinct primes that do not
+// divide d, and c from them.
+class cofactor_residues {
+public:
+    cofactor_residues(int needed, const big_int& d) : needed_(needed), d_(d), residues_(needed), primes_(needed) {}
+
+    bool complete() const { return found_ == needed_; }
+
+    // Takes det_q = det A modulo q as c = det_q / d modulo q, unless q is among the primes
+    // taken already or divides d (d has no inverse modulo q then). Pre: not complete.
+    void offer(std::uint64_t q, residue det_q) {
+        const residue d_mod = reduce_mod(d_, q);
+        if (d_mod == 0 || std::find(primes_.data(), primes_.data() + found_, q) != primes_.data() + found_) return;
+        residues_[found_] = mul_mod(det_q, inverse_mod(d_mod, q), q);
+        primes_[found_++] = q;
+    }
+
+    // c, symmetric modulo the product of the primes; the residues are used up. Pre: complete.
+    big_int value() {
+        big_int c;
+        reconstruct_symmetric(residues_.data(), primes_.data(), needed_, 1, &c);
+        return c;
+    }
+
+private:
+    const int needed_;
+    const big_int& d_;
+    int found_ = 0;
+    checked_buffer<residue> residues_;
+    checked_buffer<std::uint64_t> primes_;
+};
+
+// The cofactor c = det A / d, below 2^(h_det - bits(d) + 1) (2^h_det bounding |det A|), from
+// primes not dividing d, the first being p (which divides neither det A nor so d): a narrow
+// p alone when it exceeds 2|c|, else word-size primes only (primes_for_bits counts those):
+// p when it is one, the primes found ahead, then the others of the sequence in order.
+big_int cofactor(const lifting& lift, const ahead_determinants& ahead, long h_det) {
+    const big_int& d = lift.d;
+    const std::uint64_t p = lift.p;
     const long cofactor_bits = std::max(0L, h_det - bit_length(d) + 2);  // 2|c| < 2^cofactor_bits
-    if (narrow_lifted && cofactor_bits <= half_word_prime_bits) {
-        const residue v = mul_mod(narrow_lu->determinant(), inverse_mod(residue_mod(d, std::uint32_t(p)), p), p);
-        const big_int c = v > p / 2 ? big_int_from_word(v) - big_int_from_word(p) : big_int_from_word(v);
-        det = c * d;
-        return true;
+    if (lift.narrow_lifted && cofactor_bits <= half_word_prime_bits) {
+        const residue v = mul_mod(lift.narrow_lu->determinant(), inverse_mod(residue_mod(d, std::uint32_t(p)), p), p);
+        return v > p / 2 ? big_int_from_word(v) - big_int_from_word(p) : big_int_from_word(v);
     }
     const int k = primes_for_bits(cofactor_bits);
-    checked_buffer<residue> cofactors(k);
-    checked_buffer<std::uint64_t> primes(k);
-    int found = 0;
-    if (!narrow_lifted) {
-        cofactors[0] = mul_mod(lu->determinant(), inverse_mod(reduce_mod(d, p), p), p);
-        primes[0] = p;
-        found = 1;
-    }
-    for (int t = 0; t < found_ahead && found < k; ++t) {
-        const std::uint64_t q = ahead_primes[t];
-        const residue d_mod = reduce_mod(d, q);
-        if (q == p || d_mod == 0) continue;
-        cofactors[found] = mul_mod(ahead_det[t], inverse_mod(d_mod, q), q);
-        primes[found++] = q;
-    }
-    if (found < k) {
+    cofactor_residues c(k, d);
+    if (!lift.narrow_lifted) c.offer(p, lift.lu->determinant());
+    for (int t = 0; t < ahead.found && !c.complete(); ++t) c.offer(ahead.primes[t], ahead.dets[t]);
+    if (!c.complete()) {
         // The others a batch at a time over the threads (p itself comes again and is passed,
         // and so do the primes found ahead).
-        block_determinants others(a, n, stride, k);
-        while (found < k) {
+        block_determinants others(lift.a, lift.n, lift.stride, k);
+        while (!c.complete()) {
             residue det_q = 0;
             const std::uint64_t q = others.next(det_q);
-            const residue d_mod = reduce_mod(d, q);
-            const std::uint64_t* const ahead_begin = ahead_primes.data();
-            const std::uint64_t* const ahead_end = ahead_begin + found_ahead;
-            if (q == p || d_mod == 0 || std::find(ahead_begin, ahead_end, q) != ahead_end) continue;
-            cofactors[found] = mul_mod(det_q, inverse_mod(d_mod, q), q);
-            primes[found++] = q;
+            c.offer(q, det_q);
         }
     }
-    big_int c;
-    reconstruct_symmetric(cofactors.data(), primes.data(), k, 1, &c);
-    det = c * d;
+    return c.value();
+}
+
+// h with |det A| < 2^h: beside's bound when it found one, else the bound on minors.
+long det_bound_bits(const big_int* a, int n, std::size_t stride, const side_work& beside) {
+    if (beside.bound() >= 0) return beside.bound();
+    checked_buffer<int> lead(n);
+    for (int j = 0; j < n; ++j) lead[j] = j;
+    return minor_bounds(a, n, int(stride), lead.data(), n).bits(n);
+}
+
+} // namespace
+
+bool padic_determinant(const big_int* a, int n, std::size_t stride, big_int& det, side_work beside) {
+    // While one thread finds a prime that keeps A invertible and lifts, the other finds
+    // det A modulo the primes after the first, which the cofactor below needs: for most
+    // matrices det A / d is small, and the bound on it exceeds |det A| by some 0.72 n bits
+    // (Hadamard's bound against the typical determinant), which 3n/4 bits of primes
+    // cover, p itself among them. Then it does the caller's work, if any.
+    ahead_determinants ahead(thread_count() > 1 ? std::max(1, primes_for_bits(3L * n / 4) - 1) : 0);
+    // With a bound on det A to come from beside, the cofactor left by the lifting is small,
+    // and a prime below 2^28 covers it: then, for small entries, the lifting runs modulo
+    // such a prime (half_word_lu), several times faster per digit bit. Else modulo a
+    // word-size prime, which is also the first prime of the cofactor.
+    lifting lift(a, n, stride, beside.det_bits != nullptr && lifts(a, n, stride));
+    if (!lift_with_beside(lift, ahead, beside)) return false;
+    det = cofactor(lift, ahead, det_bound_bits(a, n, stride, beside)) * lift.d;
     return true;
 }
 

@@ -17,7 +17,8 @@ struct pivot_guess {
 
     // rows[t]: the row taken at step t.
     checked_buffer<int> rows;
-    // X in doubles, row k at k * r: each entry within a relative 2^-50 of the exact one.
+    // X in doubles, row k at k * r: each entry within a relative 2^-50 (guess_value_error)
+    // of the exact one.
     // values and factors are written by guess_pivot_rows (on its threads) before any read.
     checked_buffer<double> values;
     // The factors the search found, row k at k * r: the multipliers of row k in the columns
@@ -32,11 +33,13 @@ struct pivot_guess {
     bool complete = false;
 };
 
-// Runs the search in doubles. At a step where other rows come within a relative 2^-30 of
-// the largest value, those rows are compared exactly, by their minors (as the exact
-// search compares them), for steps below exact_steps; beyond, the guess is given up.
-// False when an entry is beyond the range of doubles, a column has no nonzero entry left
-// or a near tie falls beyond exact_steps; guess is then unspecified.
+// The relative error bound of the entries of X in doubles (pivot_guess::values), from the
+// top two words of the integer and of its scale and one division.
+constexpr double guess_value_error = 0x1p-50;
+
+// Steps at which guess_pivot_rows compares near ties exactly: at step t each row in a near
+// tie costs a minor of order t + 1, so the exact comparisons stop at this step, and a near
+// tie beyond it leaves the sequence to the exact search on primes.
 constexpr int exact_steps = 24;
 
 // The matrix of the integer matrix a (row-major, n columns) on the rows rows[0 .. order-1]
@@ -46,6 +49,11 @@ void block_on(const big_int* a, int n, const int* rows, const int* cols, int ord
 // The determinant of that matrix (a minor of a).
 big_int minor_on(const big_int* a, int n, const int* rows, const int* cols, int order);
 
+// Runs the search in doubles. At a step where other rows come within a relative 2^-30 of
+// the largest value, those rows are compared exactly, by their minors (as the exact
+// search compares them), for steps below exact_steps; beyond, the guess is given up.
+// False when an entry is beyond the range of doubles, a column has no nonzero entry left
+// or a near tie falls beyond exact_steps; guess is then unspecified.
 bool guess_pivot_rows(const big_int* a, int n, const big_int* scales, const int* cols, pivot_guess& guess);
 
 // True only if the exact search on X takes guess.rows[t] at every step t: every other row

@@ -32,6 +32,10 @@ namespace {
 // product of the pivots so far (D_t modulo the lane's prime). U is also kept by columns.
 class lanes {
 public:
+    // Fresh primes a lane tries in follow once its own prime divides a pivot's minor,
+    // before follow gives up (as it must when that minor is 0, whatever the prime).
+    static constexpr int fresh_primes_tried = 3;
+
     // With started set, every lane takes its first prime at once, for steps taken one at a
     // time (take); else the lanes wait for follow.
     lanes(const big_int* a, int m, int n, const int* cols, int r, int count, bool started)
@@ -56,7 +60,7 @@ public:
         next_prime_ = count_;
         for (int l = 0; l < count_; ++l)
             for (int tries = 0; dead_[l]; ++tries) {
-                if (tries == 3) return false;
+                if (tries == fresh_primes_tried) return false;
                 dead_[l] = !run(l, engine_prime(next_prime_++), r_);
             }
         return true;
@@ -172,6 +176,12 @@ bool larger_ratio(const big_int& x, const big_int& sx, const big_int& y, const b
     return abs(x) * sy > abs(y) * sx;
 }
 
+// out.rows and out.order from the row at each position once the r steps are taken.
+void set_rows_and_order(const int* row_at, int m, int r, pivot_sequence& out) {
+    std::copy(row_at, row_at + r, out.rows.data());
+    std::copy(row_at, row_at + m, out.order.data());
+}
+
 // The search of the elimination over the minors of the rows at positions t .. m-1 (in
 // position order): strictly larger |M_k| / scales[k] wins, so the topmost of equals.
 // Returns the winning position minus t, or count when every minor is 0.
@@ -196,6 +206,19 @@ int take_position(int* row_at, int t, std::size_t best, int& exchanges) {
     return chosen;
 }
 
+// What the exact search works on (see find_pivot_sequence): the integer matrix a (m-by-n)
+// with its row scales, the r pivot columns, the bounds on its minors, and count, the lanes
+// whose primes cover the largest minor sought.
+struct search_problem {
+    const big_int* a;
+    int m, n;
+    const big_int* scales;
+    const int* cols;
+    int r;
+    const minor_bounds& bounds;
+    int count;
+};
+
 // The exact search replayed on the guessed pivot rows: every lane follows the guess to the
 // end, one lane at a time (which is several times faster than the lanes in lockstep, whose
 // arrays together exceed the caches), and then at every step the minors of the rows without
@@ -204,9 +227,9 @@ int take_position(int* row_at, int t, std::size_t best, int& exchanges) {
 // minor is D_{t+1}), with D_{t+1} the product of the pivots so far modulo each prime. When
 // every step agrees, the guess is the sequence that the lockstep search would find: the
 // same minors decide every step. False, with out unspecified, when any step disagrees.
-bool guide_and_check(const big_int* a, int m, int n, const big_int* scales, const int* cols, int r,
-                     const minor_bounds& bounds, int count, const int* guess, pivot_sequence& out) {
-    lanes lane(a, m, n, cols, r, count, false);
+bool guide_and_check(const search_problem& problem, const int* guess, pivot_sequence& out) {
+    const int m = problem.m, r = problem.r, count = problem.count;
+    lanes lane(problem.a, m, problem.n, problem.cols, r, count, false);
     if (!lane.follow(guess)) return false;
     checked_buffer<int> row_at(m);
     for (int k = 0; k < m; ++k) row_at[k] = k;
@@ -219,7 +242,7 @@ bool guide_and_check(const big_int* a, int m, int n, const big_int* scales, cons
     }
     out.exchanges = 0;
     for (int t = 0; t < r; ++t) {
-        const int k_t = primes_for_bits(bounds.bits(t + 1) + 1);
+        const int k_t = primes_for_bits(problem.bounds.bits(t + 1) + 1);
         const std::size_t rows_left = std::size_t(m - t);
         for (int l = 0; l < count; ++l) d[l] = mul_mod(d[l], lane.pivot(l, t), primes[l]);
         for (int l = 0; l < k_t; ++l)
@@ -229,13 +252,12 @@ bool guide_and_check(const big_int* a, int m, int n, const big_int* scales, cons
                     k == guess[t] ? d[l] : mul_mod(lane.multiplier(l, k, t), d[l], primes[l]);
             }
         reconstruct_symmetric(residues.data(), primes.data(), k_t, rows_left, minors.data());
-        const std::size_t best = search(minors.data(), rows_left, scales, row_at.data() + t);
+        const std::size_t best = search(minors.data(), rows_left, problem.scales, row_at.data() + t);
         if (best == rows_left || row_at[t + int(best)] != guess[t]) return false;
         take_position(row_at.data(), t, best, out.exchanges);
         if (t == r - 1) out.minor = minors[best];
     }
-    for (int t = 0; t < r; ++t) out.rows[t] = row_at[t];
-    for (int k = 0; k < m; ++k) out.order[k] = row_at[k];
+    set_rows_and_order(row_at.data(), m, r, out);
     return true;
 }
 
@@ -251,8 +273,39 @@ void replay(const int* rows, int m, int r, pivot_sequence& out) {
         position[row_at[e]] = e;
         position[row_at[t]] = t;
     }
-    for (int t = 0; t < r; ++t) out.rows[t] = row_at[t];
-    for (int k = 0; k < m; ++k) out.order[k] = row_at[k];
+    set_rows_and_order(row_at.data(), m, r, out);
+}
+
+// The search itself, one step at a time, every lane in lockstep. False when a column has no
+// nonzero minor left (see find_pivot_sequence).
+bool lockstep_search(const search_problem& problem, pivot_sequence& out) {
+    const int m = problem.m, r = problem.r;
+    lanes lane(problem.a, m, problem.n, problem.cols, r, problem.count, true);
+    checked_buffer<int> row_at(m);  // the row at each position
+    for (int k = 0; k < m; ++k) row_at[k] = k;
+    checked_buffer<big_int> minors(m);
+    checked_buffer<residue> residues(std::size_t(lane.count()) * m);
+    checked_buffer<std::uint64_t> primes(lane.count());
+    out.exchanges = 0;
+    for (int t = 0; t < r; ++t) {
+        // The minors M_k of the rows at positions t .. m-1, in position order.
+        const int k_t = primes_for_bits(problem.bounds.bits(t + 1) + 1);
+        const std::size_t rows_left = std::size_t(m - t);
+        lane.prepare_columns(t);
+        for (int l = 0; l < k_t; ++l) {
+            primes[l] = lane.prime(l);
+            for (std::size_t e = 0; e < rows_left; ++e)
+                residues[std::size_t(l) * rows_left + e] = lane.minor_residue(l, row_at[t + int(e)], t);
+        }
+        reconstruct_symmetric(residues.data(), primes.data(), k_t, rows_left, minors.data());
+        const std::size_t best = search(minors.data(), rows_left, problem.scales, row_at.data() + t);
+        if (best == rows_left) return false;
+        const int chosen = take_position(row_at.data(), t, best, out.exchanges);
+        if (t == r - 1) out.minor = minors[best];
+        else lane.take(chosen, t);
+    }
+    set_rows_and_order(row_at.data(), m, r, out);
+    return true;
 }
 
 } // namespace
@@ -314,36 +367,9 @@ bool find_pivot_sequence(const big_int* a, int m, int n, const big_int* scales, 
         if (guessed_all) std::copy(guess.rows.data(), guess.rows.data() + r, guessed.data());
     }
     const minor_bounds bounds(a, m, n, cols, r);
-    const int count = primes_for_bits(bounds.bits(r) + 1);
-    if (guessed_all && guide_and_check(a, m, n, scales, cols, r, bounds, count, guessed.data(), out)) return true;
-    // The search itself, one step at a time, every lane in lockstep.
-    lanes lane(a, m, n, cols, r, count, true);
-    checked_buffer<int> row_at(m);  // the row at each position
-    for (int k = 0; k < m; ++k) row_at[k] = k;
-    checked_buffer<big_int> minors(m);
-    checked_buffer<residue> residues(std::size_t(lane.count()) * m);
-    checked_buffer<std::uint64_t> primes(lane.count());
-    out.exchanges = 0;
-    for (int t = 0; t < r; ++t) {
-        // The minors M_k of the rows at positions t .. m-1, in position order.
-        const int k_t = primes_for_bits(bounds.bits(t + 1) + 1);
-        const std::size_t rows_left = std::size_t(m - t);
-        lane.prepare_columns(t);
-        for (int l = 0; l < k_t; ++l) {
-            primes[l] = lane.prime(l);
-            for (std::size_t e = 0; e < rows_left; ++e)
-                residues[std::size_t(l) * rows_left + e] = lane.minor_residue(l, row_at[t + int(e)], t);
-        }
-        reconstruct_symmetric(residues.data(), primes.data(), k_t, rows_left, minors.data());
-        const std::size_t best = search(minors.data(), rows_left, scales, row_at.data() + t);
-        if (best == rows_left) return false;
-        const int chosen = take_position(row_at.data(), t, best, out.exchanges);
-        if (t == r - 1) out.minor = minors[best];
-        else lane.take(chosen, t);
-    }
-    for (int t = 0; t < r; ++t) out.rows[t] = row_at[t];
-    for (int k = 0; k < m; ++k) out.order[k] = row_at[k];
-    return true;
+    const search_problem problem{a, m, n, scales, cols, r, bounds, primes_for_bits(bounds.bits(r) + 1)};
+    if (guessed_all && guide_and_check(problem, guessed.data(), out)) return true;
+    return lockstep_search(problem, out);
 }
 
 } // namespace velmora

@@ -27,6 +27,49 @@ int compare_lists(const int* a, int na, const int* b, int nb, bool by_rank_only)
     return na == nb ? 0 : (na > nb ? 1 : -1);
 }
 
+// The bounds on the minors of a, made when first needed: one prime of rank min(m, n), or of
+// rank n, needs none.
+class lazy_minor_bounds {
+public:
+    lazy_minor_bounds(const big_int* a, int m, int n) : a_(a), m_(m), n_(n) {}
+
+    // h with every minor of the given order below 2^h.
+    long bits(int order) {
+        if (!bounds_) {
+            bounds_.reset(allocate_object<minor_bounds>(a_, m_, n_));
+            if (!bounds_) heap_overflow();
+        }
+        return bounds_->bits(order);
+    }
+
+private:
+    const big_int* a_;
+    int m_, n_;
+    std::unique_ptr<minor_bounds> bounds_;
+};
+
+// One image: the prime, its rank profile and pivot product (det at full row rank).
+struct profile_image {
+    profile_image(int m, int n) : w(std::size_t(m) * n), lu(m, n) {}
+    checked_buffer<residue> w;
+    modular_lu lu;
+    std::uint64_t p = 0;
+    residue det = 0;  // at full row rank
+    int rank = 0;
+};
+
+// The bits that the product of the primes agreeing on the best list (best columns) must
+// exceed before it is taken (see find_rank_profile): none when its length settles it (a
+// rank of min(m, n) when only the rank is asked for, or n pivots, every column); with the
+// determinant asked for at full row rank, enough for its symmetric remainder too.
+long bits_to_prove(lazy_minor_bounds& bounds, int best, int m, int n, rank_profile_request request) {
+    const int most = std::min(m, n);
+    const bool settled = (!request.columns && best == most) || best == n;
+    long target = settled ? 0 : best < most ? std::max(bounds.bits(best), bounds.bits(best + 1)) : bounds.bits(best);
+    if (request.det_of_full_rows && best == m) target = std::max(target, bounds.bits(m) + 1);
+    return target;
+}
+
 } // namespace
 
 rank_profile::rank_profile(int m, int n) : cols(std::min(m, n)), rows(std::min(m, n)) {}
@@ -45,42 +88,26 @@ void first_prime_profile(const big_int* a, int m, int n, rank_profile& out) {
 void find_rank_profile(const big_int* a, int m, int n, rank_profile_request request, rank_profile& out) {
     const int most = std::min(m, n);
     const bool by_rank_only = !request.columns;
-    // The bounds on the minors, made when first needed: one prime of rank min(m, n), or of
-    // rank n, needs none.
-    std::unique_ptr<minor_bounds> bounds;
-    auto bits = [&](int order) {
-        if (!bounds) {
-            bounds.reset(allocate_object<minor_bounds>(a, m, n));
-            if (!bounds) heap_overflow();
-        }
-        return bounds->bits(order);
-    };
-    // One image: the prime, its rank profile and pivot product (det at full row rank).
-    struct image {
-        image(int m, int n) : w(std::size_t(m) * n), lu(m, n) {}
-        checked_buffer<residue> w;
-        modular_lu lu;
-        std::uint64_t p = 0;
-        residue det = 0;  // at full row rank
-        int rank = 0;
-    };
+    lazy_minor_bounds bounds(a, m, n);
     const std::size_t count = std::size_t(m) * n;
-    const residue_table table(a, count, residue_table::long_integers(a, count) ? primes_for_bits(bits(most)) + 2 : 0);
-    auto images = make_prime_batches<image>([&] { return allocate_object<image>(m, n); },
-                                            [&](image& x, int index) {
-                                                const std::uint64_t p = engine_prime(index);
-                                                x.p = p;
-                                                table.residues(index, x.w.data());
-                                                x.rank = x.lu.factor(x.w.data(), p);
-                                                x.det = x.lu.determinant();
-                                            });
+    const residue_table table(a, count,
+                              residue_table::long_integers(a, count) ? primes_for_bits(bounds.bits(most)) + 2 : 0);
+    const auto make = [&] { return allocate_object<profile_image>(m, n); };
+    const auto fill = [&](profile_image& x, int index) {
+        const std::uint64_t p = engine_prime(index);
+        x.p = p;
+        table.residues(index, x.w.data());
+        x.rank = x.lu.factor(x.w.data(), p);
+        x.det = x.lu.determinant();
+    };
+    auto images = make_prime_batches<profile_image>(make, fill);
     // The agreeing primes and, at full row rank, the determinants modulo them.
     int agreeing = 0;
     checked_buffer<std::uint64_t> primes(16);
     checked_buffer<residue> dets(16);
     int best = -1;  // rank of the best list so far
     for (;;) {
-        const image& x = images.next();
+        const profile_image& x = images.next();
         const std::uint64_t p = x.p;
         const int r = x.rank;
         const int* rows = x.lu.pivot_rows();
@@ -100,13 +127,7 @@ void find_rank_profile(const big_int* a, int m, int n, rank_profile_request requ
         primes[agreeing] = p;
         if (r == m) dets[agreeing] = x.det;
         ++agreeing;
-
-        // A rank of min(m, n) cannot be exceeded, and n pivots are every column.
-        const bool settled = (by_rank_only && best == most) || best == n;
-        long target = settled ? 0 : best < most ? std::max(bits(best), bits(best + 1)) : bits(best);
-        const bool with_det = request.det_of_full_rows && best == m;
-        if (with_det) target = std::max(target, bits(m) + 1);
-        if (agreeing >= primes_for_bits(target)) break;
+        if (agreeing >= primes_for_bits(bits_to_prove(bounds, best, m, n, request))) break;
     }
     out.rank = best;
     out.columns_proven = !by_rank_only || best == n;

@@ -47,8 +47,9 @@ struct rank_profile_request {
 //   order r0, some of which is nonzero and below 2^h.
 // Neither can hold, so L is the list. When only the rank is asked for, agreement on the
 // rank suffices (the first argument alone), and a rank equal to min(m, n) needs no
-// further prime; nor does a rank of n, whose pivot columns are all the columns. The rows taken as pivots by a prime that gave L are nonsingular on L
-// modulo that prime, hence over the integers.
+// further prime; nor does a rank of n, whose pivot columns are all the columns. The rows
+// taken as pivots by a prime that gave L are nonsingular on L modulo that prime, hence over
+// the integers.
 void find_rank_profile(const big_int* a, int m, int n, rank_profile_request request, rank_profile& out);
 
 // The profile that the first prime of the sequence shows, unproven: the rank and pivot

@@ -13,6 +13,7 @@
 #include "modular/prime_source.hpp"
 #include "modular/residue.hpp"
 #include "support/reference.hpp"
+#include "support/seed.hpp"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +37,9 @@ big_int random_value(std::mt19937_64& gen, int range, bool long_entries) {
 }
 
 TEST(PadicDeterminant, MatchesFractionFreeElimination) {
-    std::mt19937_64 gen(23);
+    const std::uint64_t seed = seed_from_environment(23);
+    SCOPED_TRACE(seed_trace(seed));
+    std::mt19937_64 gen(seed);
     const int threads_before = thread_count();
     int refused = 0;
     for (int run = 0; run < 120; ++run) {
@@ -98,7 +101,9 @@ TEST(PadicDeterminant, MatchesFractionFreeElimination) {
 // The leading block of a wider matrix (row stride beyond n), and a block singular modulo
 // the first prime only.
 TEST(PadicDeterminant, LeadingBlockAndUnluckyFirstPrime) {
-    std::mt19937_64 gen(5);
+    const std::uint64_t seed = seed_from_environment(5);
+    SCOPED_TRACE(seed_trace(seed));
+    std::mt19937_64 gen(seed);
     const int n = 20;
     matrix<big_int> wide(n, n + 3);
     for (int i = 0; i < n; ++i)

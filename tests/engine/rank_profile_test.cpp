@@ -83,25 +83,29 @@ TEST(RankProfile, MatchesTheReductionAndPassesOverUnluckyPrimes) {
         if (unlucky == 0 && want.size() > 0 && want[0] == 0) ++unlucky_first;
         const std::vector<big_int> e = entries(a);
 
-        rank_profile full(m, n);
-        find_rank_profile(e.data(), m, n, {true, true}, full);
-        ASSERT_EQ(full.rank, want.size());
-        EXPECT_TRUE(full.columns_proven);
-        vector<int> cols, rows;
-        for (int t = 0; t < full.rank; ++t) {
-            cols.append_item(full.cols[t]);
-            rows.append_item(full.rows[t]);
-        }
-        EXPECT_TRUE(cols == want);
-        // The rows taken are independent on the pivot columns (so on the whole matrix).
-        if (full.rank > 0) {
-            EXPECT_FALSE(testing::bareiss_det(a.submatrix(rows, cols)) == big_int(0)) << "dependent rows";
-        }
-        if (full.rank == m) {
-            vector<int> all_rows;
-            for (int i = 0; i < m; ++i) all_rows.append_item(i);
-            const big_int det = testing::bareiss_det(a.submatrix(all_rows, want));
-            EXPECT_TRUE(full.det == det) << full.det << " instead of " << det;
+        // The columns asked for alone, and with the determinant (which asks for more primes).
+        for (const bool with_det : {false, true}) {
+            SCOPED_TRACE(with_det ? "with det" : "columns");
+            rank_profile full(m, n);
+            find_rank_profile(e.data(), m, n, {true, with_det}, full);
+            ASSERT_EQ(full.rank, want.size());
+            EXPECT_TRUE(full.columns_proven);
+            vector<int> cols, rows;
+            for (int t = 0; t < full.rank; ++t) {
+                cols.append_item(full.cols[t]);
+                rows.append_item(full.rows[t]);
+            }
+            EXPECT_TRUE(cols == want);
+            // The rows taken are independent on the pivot columns (so on the whole matrix).
+            if (full.rank > 0) {
+                EXPECT_FALSE(testing::bareiss_det(a.submatrix(rows, cols)) == big_int(0)) << "dependent rows";
+            }
+            if (with_det && full.rank == m) {
+                vector<int> all_rows;
+                for (int i = 0; i < m; ++i) all_rows.append_item(i);
+                const big_int det = testing::bareiss_det(a.submatrix(all_rows, want));
+                EXPECT_TRUE(full.det == det) << full.det << " instead of " << det;
+            }
         }
 
         rank_profile by_rank(m, n);

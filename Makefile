@@ -51,14 +51,18 @@ sanitize:
 	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure --no-tests=error -j $(JOBS)
 
-# The engine's tests built with ThreadSanitizer and run on four threads; any report
-# fails the run.
+# Every test of the engine's layers (modular, reconstruct, engine), the driver and diag,
+# built with ThreadSanitizer and run on four threads; any report fails the run. The tests
+# are chosen by their folder's label, so a new suite in those folders is run too.
 TSAN_BUILD ?= build-tsan
+TSAN_FOLDERS := modular reconstruct engine driver diag
+empty :=
+space := $(empty) $(empty)
 tsan:
 	@$(CMAKE) -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_TSAN=ON >/dev/null
-	$(CMAKE) --build $(TSAN_BUILD) -j $(JOBS) --target reduce_tests driver_tests diag_tests
+	$(CMAKE) --build $(TSAN_BUILD) -j $(JOBS) --target $(addsuffix _tests,$(TSAN_FOLDERS))
 	cd $(TSAN_BUILD) && VELMORA_THREADS=4 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
-	  ctest --output-on-failure --no-tests=error -j $(JOBS) -R '^(Multimodular|EnginePath|ThreadPool|ChineseRemainder|PrimeSequence|ProductSum|ResidueTable|PadicDeterminant)'
+	  ctest --output-on-failure --no-tests=error -j $(JOBS) -L '^($(subst $(space),|,$(TSAN_FOLDERS)))$$'
 
 # Benchmarks beside GMP, in Release builds of their own; needs Google Benchmark and GMP. The
 # big_int table on the own kernel first, then on the build's kernel (gmp unless KERNEL says

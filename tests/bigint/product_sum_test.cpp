@@ -4,6 +4,7 @@
 
 #include "bigint/arithmetic.hpp"
 #include "bigint/words.hpp"
+#include "support/seed.hpp"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,9 @@ big_int random_value(std::mt19937_64& gen, int max_words) {
 }
 
 TEST(ProductSum, MatchesTheSumOfBigIntProducts) {
-    std::mt19937_64 gen(3);
+    const std::uint64_t seed = seed_from_environment(3);
+    SCOPED_TRACE(seed_trace(seed));
+    std::mt19937_64 gen(seed);
     for (int run = 0; run < 400; ++run) {
         const int terms = 1 + int(gen() % 12), max_words = 1 + int(gen() % 6);
         product_sum sum(product_sum_words(std::size_t(max_words), std::size_t(max_words), std::size_t(terms) + 1));

@@ -37,8 +37,8 @@ table random_table(std::mt19937& gen, int m, int n) {
 }
 
 TEST_F(MatrixArithTest, RandomProductsAndTransposesMatchANaiveReference) {
-    const unsigned seed = testing_support::test_seed();
-    SCOPED_TRACE(testing_support::seed_note(seed));
+    const std::uint64_t seed = seed_from_environment(20240803);
+    SCOPED_TRACE(seed_trace(seed));
     std::mt19937 gen(seed);
     std::uniform_int_distribution<int> dim(0, 7);
     for (int round = 0; round < 200; ++round) {
@@ -62,8 +62,8 @@ TEST_F(MatrixArithTest, RandomProductsAndTransposesMatchANaiveReference) {
 }
 
 TEST_F(MatrixArithTest, ProductIdentitiesHoldForRandomRationalMatrices) {
-    const unsigned seed = testing_support::test_seed();
-    SCOPED_TRACE(testing_support::seed_note(seed));
+    const std::uint64_t seed = seed_from_environment(20240804);
+    SCOPED_TRACE(seed_trace(seed));
     std::mt19937_64 gen(seed);
     std::uniform_int_distribution<int> dim(1, 4);
     auto random_matrix = [&](int m, int n) {

@@ -119,8 +119,8 @@ TEST_F(PlainTextTest, AfterAnEarlierErrorNothingIsReadBeyondTheCounts) {
 }
 
 TEST_F(PlainTextTest, RandomMatricesReadBackExactly) {
-    const unsigned seed = testing_support::test_seed();
-    SCOPED_TRACE(testing_support::seed_note(seed));
+    const std::uint64_t seed = seed_from_environment(20240801);
+    SCOPED_TRACE(seed_trace(seed));
     std::mt19937_64 gen(seed);
     std::uniform_int_distribution<int> dim(0, 6);
     std::uniform_int_distribution<long long> big(LLONG_MIN / 2, LLONG_MAX / 2);
@@ -145,8 +145,8 @@ TEST_F(PlainTextTest, RandomMatricesReadBackExactly) {
 }
 
 TEST_F(PlainTextTest, RandomBigIntegerAndRationalMatricesReadBackExactly) {
-    const unsigned seed = testing_support::test_seed();
-    SCOPED_TRACE(testing_support::seed_note(seed));
+    const std::uint64_t seed = seed_from_environment(20240802);
+    SCOPED_TRACE(seed_trace(seed));
     std::mt19937_64 gen(seed);
     std::uniform_int_distribution<int> dim(0, 5);
     for (int round = 0; round < 60; ++round) {
@@ -168,7 +168,9 @@ TEST_F(PlainTextTest, RandomBigIntegerAndRationalMatricesReadBackExactly) {
 // for mostly zero entries (written by a shorter way) and other ones, also under flags
 // that change how numbers look.
 TEST_F(PlainTextTest, BlocksOverThreadsWriteTheSameBytes) {
-    std::mt19937_64 gen(7);
+    const std::uint64_t seed = seed_from_environment(7);
+    SCOPED_TRACE(seed_trace(seed));
+    std::mt19937_64 gen(seed);
     matrix<exact_rational> a(90, 70);
     for (int i = 0; i < a.rows(); ++i)
         for (int j = 0; j < a.cols(); ++j)

@@ -7,12 +7,15 @@
 
 #include "bigint/arithmetic.hpp"
 #include "bigint/words.hpp"
+#include "diag/report.hpp"
+#include "diag/testing.hpp"
 #include "diag/thread_pool.hpp"
 #include "modular/half_word_lu.hpp"
 #include "reconstruct/minor_bound.hpp"
 #include "modular/prime_source.hpp"
 #include "modular/residue.hpp"
 #include "support/reference.hpp"
+#include "support/seed.hpp"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +39,9 @@ big_int random_value(std::mt19937_64& gen, int range, bool long_entries) {
 }
 
 TEST(PadicDeterminant, MatchesFractionFreeElimination) {
-    std::mt19937_64 gen(23);
+    const std::uint64_t seed = seed_from_environment(23);
+    SCOPED_TRACE(seed_trace(seed));
+    std::mt19937_64 gen(seed);
     const int threads_before = thread_count();
     int refused = 0;
     for (int run = 0; run < 120; ++run) {
@@ -66,8 +71,13 @@ TEST(PadicDeterminant, MatchesFractionFreeElimination) {
             // Work given to run beside runs once, whatever the result.
             int beside_runs = 0;
             const side_work count_run{[](void* c) { ++*static_cast<int*>(c); }, &beside_runs};
+            reset_diagnostics();
             const bool found = padic_determinant(e.data(), n, std::size_t(n), det, count_run);
             EXPECT_EQ(beside_runs, 1);
+            // No step reports: the denominator's reconstruction works modulo p^steps, never
+            // a zero modulus (whose division by zero would report, though det would still
+            // come out right, from primes alone).
+            EXPECT_FALSE(report_written());
             if (!found) {
                 ++refused;
                 EXPECT_TRUE(expected == big_int(0)) << "refused a nonsingular matrix";
@@ -88,6 +98,7 @@ TEST(PadicDeterminant, MatchesFractionFreeElimination) {
                                      &bound, &bound.bits};
             big_int bounded;
             ASSERT_TRUE(padic_determinant(e.data(), n, std::size_t(n), bounded, bounding));
+            EXPECT_FALSE(report_written());
             EXPECT_TRUE(bounded == expected) << bounded << " instead of " << expected << " with a bound";
         }
     }
@@ -98,7 +109,9 @@ TEST(PadicDeterminant, MatchesFractionFreeElimination) {
 // The leading block of a wider matrix (row stride beyond n), and a block singular modulo
 // the first prime only.
 TEST(PadicDeterminant, LeadingBlockAndUnluckyFirstPrime) {
-    std::mt19937_64 gen(5);
+    const std::uint64_t seed = seed_from_environment(5);
+    SCOPED_TRACE(seed_trace(seed));
+    std::mt19937_64 gen(seed);
     const int n = 20;
     matrix<big_int> wide(n, n + 3);
     for (int i = 0; i < n; ++i)
@@ -156,6 +169,55 @@ TEST(PadicDeterminant, LeadingBlockAndUnluckyFirstPrime) {
     const side_work unlucky_bound{[](void*) {}, nullptr, &unlucky_bits};
     ASSERT_TRUE(padic_determinant(unlucky.data(), n, std::size_t(n), det, unlucky_bound));
     EXPECT_TRUE(det == unlucky_det);
+}
+
+// Guards the bound on the cofactor det A / d, which chooses between one narrow prime and
+// word-size primes: diag(u, u, w, w) with coprime u, w below 2^20 has d = u w = c, and with
+// u w just above 2^27 and the tightest bound on det (its bit length) a bound on c two bits
+// short would pass c to the narrow prime (below 2^28), too small for it.
+TEST(PadicDeterminant, CofactorJustBeyondTheNarrowPrime) {
+    const big_int u(12289);
+    for (int w = 11001; w < 15000; w += 202) {
+        matrix<big_int> a(4, 4);
+        a(0, 0) = a(1, 1) = u;
+        a(2, 2) = a(3, 3) = big_int(w);
+        const std::vector<big_int> e = entries(a);
+        ASSERT_TRUE(lifts(e.data(), 4, 4));
+        const big_int expected = testing::bareiss_det(a);
+        long bits = bit_length(expected);  // |det| < 2^bits, as tight as a bound can be
+        const side_work bounded{[](void*) {}, nullptr, &bits};
+        big_int det;
+        ASSERT_TRUE(padic_determinant(e.data(), 4, 4, det, bounded)) << "w " << w;
+        EXPECT_TRUE(det == expected) << det << " instead of " << expected << " for w " << w;
+    }
+}
+
+// Guards the primes of the cofactor on two threads: when the first prime divides det, the
+// lifting runs modulo the second, which is also the first of the primes found beside it,
+// and must not be counted twice. Rows scaled by a common factor of 40 bits make the
+// cofactor need several primes.
+TEST(PadicDeterminant, LiftingPrimeAmongThePrimesFoundBeside) {
+    const std::uint64_t seed = seed_from_environment(31);
+    SCOPED_TRACE(seed_trace(seed));
+    std::mt19937_64 gen(seed);
+    const int threads_before = thread_count();
+    set_thread_count(2);
+    const std::uint64_t w[1] = {engine_prime(0)};
+    const big_int p0 = big_int_from_words64(1, w, 1);
+    for (int run = 0; run < 20; ++run) {
+        const int n = 2 + int(gen() % 10);
+        const big_int f = big_int(1 << 20) * big_int(1 << 20) + big_int(int(gen() % 1000));
+        matrix<big_int> a(n, n);
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < n; ++j) a(i, j) = random_value(gen, 9, false) * (i == 0 ? p0 : f);
+        const big_int expected = testing::bareiss_det(a);
+        if (expected == big_int(0)) continue;
+        const std::vector<big_int> e = entries(a);
+        big_int det;
+        ASSERT_TRUE(padic_determinant(e.data(), n, std::size_t(n), det)) << "run " << run;
+        EXPECT_TRUE(det == expected) << det << " instead of " << expected << " in run " << run;
+    }
+    set_thread_count(threads_before);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "modular/half_word_lu.hpp"
 
 #include "bigint/arithmetic.hpp"
+#include "support/seed.hpp"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +61,9 @@ big_int random_entry(std::mt19937_64& gen, int kind) {
 }
 
 TEST(HalfWordLu, FactorsAndSolvesAsEliminationModuloP) {
-    std::mt19937_64 gen(41);
+    const std::uint64_t seed = seed_from_environment(41);
+    SCOPED_TRACE(seed_trace(seed));
+    std::mt19937_64 gen(seed);
     int singular = 0;
     for (int run = 0; run < 40; ++run) {
         const int n = run % 10 == 9 ? 250 + int(gen() % 60) : 1 + int(gen() % 40);
@@ -116,7 +119,9 @@ TEST(HalfWordLu, LongestSumsOfLargestResidues) {
 
 // A (sum of digit s times p^s) = b modulo p^steps, exactly; entries up to 2^20 - 1.
 TEST(HalfWordLu, LiftingSolvesModuloPowersOfP) {
-    std::mt19937_64 gen(43);
+    const std::uint64_t seed = seed_from_environment(43);
+    SCOPED_TRACE(seed_trace(seed));
+    std::mt19937_64 gen(seed);
     for (int run = 0; run < 30; ++run) {
         const int n = 1 + int(gen() % 30), steps = 1 + int(gen() % 12);
         SCOPED_TRACE("run " + std::to_string(run) + ", n " + std::to_string(n));

@@ -5,6 +5,7 @@
 #include "rational/rational.hpp"
 
 #include "bigint/big_int.hpp"
+#include "support/seed.hpp"
 
 #include <gtest/gtest.h>
 
@@ -44,7 +45,7 @@ Q reference_product(const Q& a, const Q& b) {
 
 class shaped_rationals {
 public:
-    explicit shaped_rationals(unsigned long seed) : gen_(seed) {}
+    explicit shaped_rationals(std::uint64_t seed) : gen_(seed) {}
 
     big_int integer(int max_digits) {
         std::string s = (gen_() & 1) ? "-" : "";
@@ -73,13 +74,12 @@ private:
 };
 
 TEST(RationalFastPaths, AgreeWithTheReferenceMethods) {
-    const char* env = std::getenv("VELMORA_SEED");
-    const unsigned long seed = env ? std::strtoul(env, nullptr, 10) : 20261208ul;
+    const std::uint64_t seed = seed_from_environment(20261208);
     shaped_rationals source(seed);
     for (int k = 0; k < 3000 && !HasFailure(); ++k) {
         const Q a = source.value();
         const Q b = k % 7 == 0 ? a : source.value();
-        SCOPED_TRACE("VELMORA_SEED=" + std::to_string(seed) + ", case " + std::to_string(k) + ": " + text(a) +
+        SCOPED_TRACE(seed_trace(seed) + ", case " + std::to_string(k) + ": " + text(a) +
                      " and " + text(b));
         EXPECT_EQ(text(a + b), text(rational_detail::reference_sum(a, b, 1)));
         EXPECT_EQ(text(a - b), text(rational_detail::reference_sum(a, b, -1)));

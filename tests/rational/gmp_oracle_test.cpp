@@ -3,6 +3,7 @@
 #include "rational/rational.hpp"
 
 #include "bigint/big_int.hpp"
+#include "support/seed.hpp"
 
 #include <gtest/gtest.h>
 
@@ -65,13 +66,12 @@ mpq_class to_mpq(const std::string& s) {
 std::string mpq_text(const mpq_class& q) { return q.get_str(10); }
 
 TEST(RationalGmpOracle, ArithmeticAndComparisonAgreeWithMpq) {
-    const char* env = std::getenv("VELMORA_SEED");
-    const unsigned long seed = env ? std::strtoul(env, nullptr, 10) : 20261207ul;
+    const std::uint64_t seed = seed_from_environment(20261207);
     std::mt19937_64 gen(seed);
     for (int k = 0; k < 2000; ++k) {
         const int digits = k % 10 == 0 ? 120 : 25;
         const std::string sa = random_fraction(gen, digits), sb = random_fraction(gen, digits);
-        SCOPED_TRACE("VELMORA_SEED=" + std::to_string(seed) + ", case " + std::to_string(k) + ": " +
+        SCOPED_TRACE(seed_trace(seed) + ", case " + std::to_string(k) + ": " +
                      sa + " and " + sb);
         const Q a(sa.c_str()), b(sb.c_str());
         const mpq_class ga = to_mpq(sa), gb = to_mpq(sb);

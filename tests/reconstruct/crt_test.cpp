@@ -7,6 +7,7 @@
 #include "modular/reduce_mod.hpp"
 #include "reconstruct/minor_bound.hpp"
 #include "support/reference.hpp"
+#include "support/seed.hpp"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,9 @@ namespace {
 // come back from their residues: by Garner's method for few primes, up a product tree
 // for many, and with primes from later windows of the sieve.
 TEST(ChineseRemainder, SymmetricValuesComeBack) {
-    std::mt19937_64 gen(11);
+    const std::uint64_t seed = seed_from_environment(11);
+    SCOPED_TRACE(seed_trace(seed));
+    std::mt19937_64 gen(seed);
     for (const int k : {6, crt_tree_threshold - 1, crt_tree_threshold, 150}) {
         SCOPED_TRACE(std::to_string(k) + " primes");
         std::vector<std::uint64_t> primes;
@@ -58,7 +61,9 @@ std::vector<big_int> entries(const matrix<big_int>& a) {
 // the bound; for a Hadamard matrix, whose determinant meets Hadamard's inequality,
 // the bound is within one bit.
 TEST(MinorBound, BoundsEveryExactMinor) {
-    std::mt19937 gen(5);
+    const std::uint64_t seed = seed_from_environment(5);
+    SCOPED_TRACE(seed_trace(seed));
+    std::mt19937 gen(seed);
     for (int run = 0; run < 60; ++run) {
         const int m = 1 + int(gen() % 4), n = m + int(gen() % 3);
         const int range = run % 3 == 0 ? 1 : run % 3 == 1 ? 9 : 1000000;

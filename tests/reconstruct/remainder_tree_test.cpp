@@ -6,6 +6,7 @@
 #include "diag/thread_pool.hpp"
 #include "modular/reduce_mod.hpp"
 #include "modular/prime_source.hpp"
+#include "support/seed.hpp"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,9 @@ namespace velmora {
 namespace {
 
 TEST(ResidueTable, AgreesWithOnePrimeAtATime) {
-    std::mt19937_64 gen(29);
+    const std::uint64_t seed = seed_from_environment(29);
+    SCOPED_TRACE(seed_trace(seed));
+    std::mt19937_64 gen(seed);
     std::vector<big_int> values;
     for (int e = 0; e < 40; ++e) {
         std::vector<std::uint64_t> w(e % 5 == 0 ? 1 + gen() % 3 : 30 + gen() % 300);

@@ -1,4 +1,5 @@
 #include "reduce/content.hpp"
+#include "support/seed.hpp"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +36,9 @@ TEST(Content, StopsAtOneEvenBeforeLaterZeroItems) {
 // row_content against the definition, gcd of the two contents, on random rows with
 // common factors, zeros and single columns.
 TEST(Content, RowContentIsTheGcdOfBothContents) {
-    std::mt19937 gen(20240614);
+    const std::uint64_t seed = seed_from_environment(20240614);
+    SCOPED_TRACE(seed_trace(seed));
+    std::mt19937 gen(seed);
     for (int trial = 0; trial < 500; ++trial) {
         const int n = 1 + int(gen() % 4), m = 1 + int(gen() % 4);
         const big_int factor(1 + int(gen() % 12));

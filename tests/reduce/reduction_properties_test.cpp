@@ -8,6 +8,7 @@
 #include "reduce/reduced_echelon_int.hpp"
 #include "support/random_matrix.hpp"
 #include "support/reference.hpp"
+#include "support/seed.hpp"
 
 #include <gtest/gtest.h>
 
@@ -79,10 +80,7 @@ bool row_content_is_one(const matrix<big_int>& B, const matrix<big_int>& Q, int 
     return content(all) == big_int(1);
 }
 
-unsigned first_seed() {
-    const char* s = std::getenv("VELMORA_SEED");
-    return s ? static_cast<unsigned>(std::strtoul(s, nullptr, 10)) : 20261207u;
-}
+unsigned first_seed() { return static_cast<unsigned>(seed_from_environment(20261207)); }
 
 TEST(ReductionProperties, RandomMatricesUpToTwelveByTwelve) {
     reset_diagnostics();
@@ -97,7 +95,7 @@ TEST(ReductionProperties, RandomMatricesUpToTwelveByTwelve) {
         const int range = run % 3 == 0 ? 1 : run % 3 == 1 ? 9 : 1000;
         const matrix<big_int> A = run % 5 == 0 ? testing::random_matrix(gen, m, n, range, 60)
                                                : testing::random_rank_matrix(gen, m, n, r, range);
-        SCOPED_TRACE("seed " + std::to_string(seed) + " (" + std::to_string(m) + " by " +
+        SCOPED_TRACE(seed_trace(seed) + " (" + std::to_string(m) + " by " +
                      std::to_string(n) + ")");
 
         const rational_result rat = reduce_rational(testing::to_rational(A));

@@ -1,16 +1,15 @@
 // Shared pieces of the container tests: a clean diagnostic state per test, the
-// text of reports, and seeds for randomized tests.
+// text of reports, and (from support/seed.hpp) the seeds of randomized tests.
 #pragma once
 
 #include "diag/report.hpp"
 #include "diag/testing.hpp"
+#include "support/seed.hpp"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <initializer_list>
-#include <random>
 #include <string>
 
 namespace velmora::testing_support {
@@ -64,17 +63,6 @@ void expect_reported_without_effect(std::initializer_list<error_case<C>> cases, 
         EXPECT_TRUE(container == make()) << c.message;
     }
     reset_diagnostics();
-}
-
-// The seed of a randomized test: VELMORA_TEST_SEED when set, else a fresh one.
-// Tests show it with SCOPED_TRACE so that a failure can be rerun.
-inline unsigned test_seed() {
-    if (const char* given = std::getenv("VELMORA_TEST_SEED")) return static_cast<unsigned>(std::strtoul(given, nullptr, 10));
-    return std::random_device{}();
-}
-
-inline std::string seed_note(unsigned seed) {
-    return "seed " + std::to_string(seed) + " (rerun with VELMORA_TEST_SEED=" + std::to_string(seed) + ")";
 }
 
 // Whether the failure armed before an operation happened; disarms it, so

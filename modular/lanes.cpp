@@ -1,0 +1,98 @@
+#include "modular/lanes.hpp"
+
+#include "diag/thread_pool.hpp"
+#include "modular/prime_source.hpp"
+#include "modular/reduce_mod.hpp"
+
+#include <climits>
+
+namespace velmora {
+
+lanes::lanes(const big_int* a, int m, int n, const int* cols, int r, int count, bool started)
+    : a_(a), m_(m), n_(n), cols_(cols), r_(r), count_(count), primes_(count), folds_(count), d_(count),
+      w_(std::size_t(count) * m * r), u_(std::size_t(count) * r * r), step_of_row_(m), pivot_rows_(r),
+      dead_(count) {
+    for (int k = 0; k < m; ++k) step_of_row_[k] = INT_MAX;
+    if (started)
+        for (int l = 0; l < count; ++l) start(l, 0);
+}
+
+bool lanes::follow(const int* rows) {
+    for (int t = 0; t < r_; ++t) {
+        pivot_rows_[t] = rows[t];
+        step_of_row_[rows[t]] = t;
+    }
+    parallel_for(std::size_t(count_), [&](std::size_t l) { dead_[l] = !run(int(l), engine_prime(int(l)), r_); });
+    next_prime_ = count_;
+    for (int l = 0; l < count_; ++l)
+        for (int tries = 0; dead_[l]; ++tries) {
+            if (tries == fresh_primes_tried) return false;
+            dead_[l] = !run(l, engine_prime(next_prime_++), r_);
+        }
+    return true;
+}
+
+void lanes::prepare_column(int l, int t) {
+    const residue* u_column = column(l, t);
+    for (int k = 0; k < m_; ++k) {
+        if (step_of_row_[k] < t) continue;
+        residue* w = row(l, k);
+        w[t] = sub_mod(w[t], dot_mod(w, u_column, t, folds_[l]), primes_[l]);
+    }
+}
+
+void lanes::prepare_columns(int t) {
+    parallel_for(std::size_t(count_), [&](std::size_t l) { prepare_column(int(l), t); });
+}
+
+void lanes::take(int k, int t) {
+    pivot_rows_[t] = k;
+    step_of_row_[k] = t;
+    // The lanes step apart, over the threads; fresh primes are then drawn in lane order.
+    parallel_for(std::size_t(count_), [&](std::size_t l) { dead_[l] = !step(int(l), t); });
+    for (int l = 0; l < count_; ++l)
+        if (dead_[l]) start(l, t + 1);
+}
+
+void lanes::start(int l, int steps) {
+    while (!run(l, engine_prime(next_prime_++), steps)) {
+    }
+}
+
+bool lanes::run(int l, std::uint64_t p, int steps) {
+    primes_[l] = p;
+    folds_[l] = make_fold_factors(p);
+    d_[l] = 1;
+    for (int k = 0; k < m_; ++k) {
+        residue* w = row(l, k);
+        for (int c = 0; c < r_; ++c) w[c] = reduce_mod(a_[std::size_t(k) * n_ + cols_[c]], p);
+    }
+    for (int u = 0; u < steps; ++u) {
+        prepare_column(l, u);
+        if (!step(l, u)) return false;
+    }
+    return true;
+}
+
+bool lanes::step(int l, int u) {
+    const std::uint64_t p = primes_[l];
+    residue* pivot = row(l, pivot_rows_[u]);
+    const residue v = pivot[u];
+    if (v == 0) return false;
+    d_[l] = mul_mod(d_[l], v, p);
+    column(l, u)[u] = v;
+    for (int j = u + 1; j < r_; ++j) {
+        residue* u_column = column(l, j);
+        pivot[j] = sub_mod(pivot[j], dot_mod(pivot, u_column, u, folds_[l]), p);
+        u_column[u] = pivot[j];
+    }
+    const shoup_factor inverse = make_shoup_factor(inverse_mod(v, p), p);
+    for (int k = 0; k < m_; ++k) {
+        if (step_of_row_[k] <= u) continue;
+        residue* w = row(l, k);
+        w[u] = mul_shoup(w[u], inverse, p);
+    }
+    return true;
+}
+
+} // namespace velmora

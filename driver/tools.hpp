@@ -1,8 +1,8 @@
 // What makes each program: its texts, its element and det types, its reduction and
-// the engine that takes over from it at every rank and shape, except for zerkint's B and
-// Q below full row rank (and matrices without rows or columns, or with a zero
-// denominator). The movie, and a run after an input error, always take the reduction,
-// whose steps and reports are the output.
+// the engine that takes over from it at every rank and shape (except matrices without
+// rows or columns, with a zero denominator, or of at most two rows or columns of long
+// entries). The movie, and a run after an input error, always take the reduction, whose
+// steps and reports are the output.
 #pragma once
 
 #include "bigint/big_int.hpp"

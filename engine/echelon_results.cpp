@@ -14,19 +14,6 @@ namespace velmora {
 
 namespace {
 
-// The rows of a (m-by-n) listed in rows[0 .. count-1], in that order, as a count-by-n array.
-void copy_rows(const big_int* a, int n, const int* rows, int count, big_int* out) {
-    for (int t = 0; t < count; ++t)
-        std::copy(a + std::size_t(rows[t]) * n, a + std::size_t(rows[t] + 1) * n, out + std::size_t(t) * n);
-}
-
-// The longest of x[0 .. count-1] in words, and at least 1.
-std::size_t longest_words(const big_int* x, std::size_t count) {
-    std::size_t words = 1;
-    for (std::size_t e = 0; e < count; ++e) words = std::max<std::size_t>(words, x[e].rep().len);
-    return words;
-}
-
 // x / d in lowest terms with a positive denominator. Pre: d != 0.
 rational<big_int> over(const big_int& x, const big_int& d) {
     big_int g = gcd(x, d);
@@ -144,6 +131,17 @@ void fill_combination_rows(matrix<rational<big_int>>& Q, const scaled_rows& sr, 
 }
 
 } // namespace
+
+void copy_rows(const big_int* a, int n, const int* rows, int count, big_int* out) {
+    for (int t = 0; t < count; ++t)
+        std::copy(a + std::size_t(rows[t]) * n, a + std::size_t(rows[t] + 1) * n, out + std::size_t(t) * n);
+}
+
+std::size_t longest_words(const big_int* x, std::size_t count) {
+    std::size_t words = 1;
+    for (std::size_t e = 0; e < count; ++e) words = std::max<std::size_t>(words, x[e].rep().len);
+    return words;
+}
 
 void set_basis(vector<int>& basis, int count, const int* cols) {
     basis.resize(0);

@@ -20,6 +20,12 @@ namespace velmora {
 // basis := the pivot columns cols[0 .. count-1], or 0 .. count-1 when cols is null.
 void set_basis(vector<int>& basis, int count, const int* cols = nullptr);
 
+// The rows of a (m-by-n) listed in rows[0 .. count-1], in that order, as a count-by-n array.
+void copy_rows(const big_int* a, int n, const int* rows, int count, big_int* out);
+
+// The longest of x[0 .. count-1] in words, and at least 1.
+std::size_t longest_words(const big_int* x, std::size_t count);
+
 // body(first, last) for blocks of the rows 0 .. count-1, one block per thread.
 template <class Body>
 void in_row_blocks(int count, Body body) {

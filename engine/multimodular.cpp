@@ -2,12 +2,14 @@
 
 #include "bigint/arithmetic.hpp"
 #include "bigint/build.hpp"
+#include "bigint/product_sum.hpp"
 #include "diag/checked_buffer.hpp"
 #include "engine/determinant.hpp"
 #include "engine/echelon_results.hpp"
 #include "engine/full_rank_solution.hpp"
 #include "engine/padic_det.hpp"
 #include "engine/pivot_guess.hpp"
+#include "engine/pivot_sequence.hpp"
 #include "engine/rank_profile.hpp"
 #include "rational/gcd.hpp"
 
@@ -52,8 +54,10 @@ bool padic_square_results(const big_int* a, int m, int n, const engine_request& 
 // B and Q of an integer matrix of full row rank from its solution s (with_q set), where
 // given: row t of [D B | D Q] divided by its content, with the sign of D taken out so that
 // the pivot D becomes positive. The content of a row of B is taken together with the row
-// of Q.
-void fill_content_free_rows(matrix<big_int>* B, matrix<big_int>* Q, const full_rank_solution& s) {
+// of Q. Column i of s's Q goes to column q_columns[i] of Q (to column i when q_columns is
+// null), whose other entries are left as they are.
+void fill_content_free_rows(matrix<big_int>* B, matrix<big_int>* Q, const full_rank_solution& s,
+                            const int* q_columns = nullptr) {
     if (!B && !Q) return;
     const int m = s.m, n = s.n, width = s.width;
     const big_int& d = s.minor();
@@ -74,9 +78,75 @@ void fill_content_free_rows(matrix<big_int>* B, matrix<big_int>* Q, const full_r
                 }
             }
             if (Q)
-                for (int i = 0; i < m; ++i) (*Q)(t, i) = divided(s.scaled_q(t, i));
+                for (int i = 0; i < m; ++i) (*Q)(t, q_columns ? q_columns[i] : i) = divided(s.scaled_q(t, i));
         }
     });
+}
+
+// The rows of Q below the r pivot rows of an integer matrix of rank r < m, from the solution
+// s for its pivot rows (rows[0 .. r-1], in pivot order): at position k, holding row i, the
+// primitive positive multiple of the unit vector of i minus c(i) placed in the columns
+// rows[u], c(i) = a[i, P] a[rows, P]^-1. Times |D| that is |D| at column i and
+// -sign(D) (a[i, P] (D a[rows, P]^-1))_u at column rows[u], an integer row; its content
+// divides |D|.
+void fill_content_free_combinations(matrix<big_int>& Q, const big_int* a, int m, int n, const full_rank_solution& s,
+                                    const pivot_sequence& sequence, int r) {
+    const std::size_t a_words = longest_words(a, std::size_t(m) * n);
+    std::size_t q_words = 1;
+    for (int t = 0; t < r; ++t)
+        for (int u = 0; u < r; ++u) q_words = std::max<std::size_t>(q_words, s.scaled_q(t, u).rep().len);
+    const big_int zero(0), one(1);
+    in_row_blocks(m - r, [&](int first, int last) {
+        product_sum combination(product_sum_words(a_words, q_words, std::size_t(r)));
+        const big_int own_d = own_record(r > 0 ? s.minor() : one);
+        const big_int d = abs(own_d);
+        checked_buffer<big_int> y(std::max(r, 1));
+        for (int k = r + first; k < r + last; ++k) {
+            const int i = sequence.order[k];
+            big_int g = d;
+            for (int u = 0; u < r; ++u) {
+                combination.clear();
+                for (int t = 0; t < r; ++t) combination.add_product(a[std::size_t(i) * n + s.pivots[t]], s.scaled_q(t, u));
+                y[u] = own_d < zero ? combination.value() : -combination.value();
+                if (g != one) g = gcd(g, y[u]);
+            }
+            Q(k, i) = g == one ? d : exact_quotient(d, g);
+            for (int u = 0; u < r; ++u) Q(k, sequence.rows[u]) = g == one ? y[u] : exact_quotient(y[u], g);
+        }
+    });
+}
+
+// B and Q (those not null) of an integer matrix of rank r < m with its proven profile, as
+// reduced_echelon_int makes them. Its fraction-free elimination keeps every row a primitive
+// positive multiple of the row that the elimination in rationals holds after the same
+// pivot rows (see find_integer_pivot_sequence): so once the sequence is known, the rows
+// are the closed form of that elimination, each made primitive with a positive pivot (or,
+// below the pivot rows, a positive entry in the row's own column of Q). The pivot rows are
+// those of the solution for the pivot rows; B is zero below them. False, with nothing set,
+// when the profile's columns are refuted.
+bool deficient_integer_results(const big_int* a, int m, int n, const rank_profile& profile, matrix<big_int>* B,
+                               matrix<big_int>* Q) {
+    const int r = profile.rank;
+    pivot_sequence sequence(m, r);
+    if (r == 0) {
+        for (int k = 0; k < m; ++k) sequence.order[k] = k;
+    } else if (!find_integer_pivot_sequence(a, m, n, profile.cols.data(), r, sequence)) {
+        return false;
+    }
+    // The pivot rows' contents are taken with their rows of Q, asked for or not.
+    full_rank_solution s(std::max(r, 1), n, B != nullptr, true);
+    if (r > 0) {
+        checked_buffer<big_int> rows(std::size_t(r) * n);
+        copy_rows(a, n, sequence.rows.data(), r, rows.data());
+        solve_full_row_rank(rows.data(), s, true);
+    }
+    if (B) B->resize(m, n);
+    if (Q) Q->resize(m, m);
+    matrix<big_int>* b = B && sized(*B, m, n) ? B : nullptr;
+    matrix<big_int>* q = Q && sized(*Q, m, m) ? Q : nullptr;
+    if (r > 0) fill_content_free_rows(b, q, s, sequence.rows.data());
+    if (q) fill_content_free_combinations(*q, a, m, n, s, sequence, r);
+    return true;
 }
 
 } // namespace
@@ -143,9 +213,6 @@ bool multimodular_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matr
     if (few_lines_of_long_entries(a.data(), m, n)) return false;
     if (padic_square_results(a.data(), m, n, request, basis, det)) return true;
     const bool full_rows = m <= n && first_prime_rank(a.data(), m, n) == m;
-    // Below full row rank B and Q are left to the elimination; a prime that shows a lower
-    // rank is almost always right, and the elimination is right in any case.
-    if (!full_rows && (request.b || request.q)) return false;
     if (full_rows && !request.b && !request.q && (m == n || (!request.basis && !request.det))) {
         // The rank alone, or a square matrix: every column is a pivot column and det is det A.
         set_basis(basis, m);
@@ -153,10 +220,14 @@ bool multimodular_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matr
         return true;
     }
     if (!full_rows) {
+        const bool with_b_or_q = request.b || request.q;
         rank_profile profile(m, n);
-        find_rank_profile(a.data(), m, n, {request.basis || (request.det && m <= n), request.det && m <= n},
-                          profile);
+        find_rank_profile(a.data(), m, n,
+                          {with_b_or_q || request.basis || (request.det && m <= n), request.det && m <= n}, profile);
         if (profile.rank < m) {
+            if (with_b_or_q && !deficient_integer_results(a.data(), m, n, profile, request.b ? &B : nullptr,
+                                                          request.q ? &Q : nullptr))
+                return false;
             set_basis(basis, profile.rank, profile.cols.data());
             if (request.det) det = big_int(0);  // every m-by-m minor vanishes
             return true;

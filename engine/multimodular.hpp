@@ -19,9 +19,9 @@ bool multimodular_echelon(const matrix<rational<big_int>>& A, matrix<rational<bi
                           matrix<rational<big_int>>& Q, vector<int>& basis, rational<big_int>& det,
                           const engine_request& request);
 
-// The same for reduced_echelon_int, which it takes over except for B and Q below full row
-// rank (their row scales follow the elimination's choices): asked for those, it returns
-// false as soon as a prime shows the rank below the row count.
+// The same for reduced_echelon_int. Below full row rank the row scales of B and Q follow
+// the pivot rows that its elimination picks, which are found exactly from A (see
+// find_integer_pivot_sequence).
 bool multimodular_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matrix<big_int>& Q,
                               vector<int>& basis, big_int& det, const engine_request& request);
 

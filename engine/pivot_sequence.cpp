@@ -123,20 +123,18 @@ void replay(const int* rows, int m, int r, pivot_sequence& out) {
     set_rows_and_order(row_at.data(), m, r, out);
 }
 
-// The search itself, one step at a time, every lane in lockstep. False when a column has no
-// nonzero minor left (see find_pivot_sequence).
-bool lockstep_search(const search_problem& problem, pivot_sequence& out) {
-    const int m = problem.m, r = problem.r;
-    lanes lane(problem.a, m, problem.n, problem.cols, r, problem.count, true);
-    checked_buffer<int> row_at(m);  // the row at each position
-    for (int k = 0; k < m; ++k) row_at[k] = k;
-    checked_buffer<big_int> minors(m);
-    checked_buffer<residue> residues(std::size_t(lane.count()) * m);
-    checked_buffer<std::uint64_t> primes(lane.count());
-    out.exchanges = 0;
-    for (int t = 0; t < r; ++t) {
-        // The minors M_k of the rows at positions t .. m-1, in position order.
-        const int k_t = primes_for_bits(problem.bounds.bits(t + 1) + 1);
+// The exact minors M_k of the rows at the positions t .. m-1 (in position order) at step t of
+// the lanes, Chinese-remaindered under the bound on minors of order t + 1; and the row at
+// each position, which the caller updates as it takes pivots.
+struct step_minors {
+    step_minors(int m, int count) : row_at(m), minors(m), residues(std::size_t(count) * m), primes(count) {
+        for (int k = 0; k < m; ++k) row_at[k] = k;
+    }
+
+    // Brings column t into every lane and makes the minors of the rows without pivot;
+    // returns how many such rows are left (m - t).
+    std::size_t make(lanes& lane, const minor_bounds& bounds, int m, int t) {
+        const int k_t = primes_for_bits(bounds.bits(t + 1) + 1);
         const std::size_t rows_left = std::size_t(m - t);
         lane.prepare_columns(t);
         for (int l = 0; l < k_t; ++l) {
@@ -145,14 +143,112 @@ bool lockstep_search(const search_problem& problem, pivot_sequence& out) {
                 residues[std::size_t(l) * rows_left + e] = lane.minor_residue(l, row_at[t + int(e)], t);
         }
         reconstruct_symmetric(residues.data(), primes.data(), k_t, rows_left, minors.data());
-        const std::size_t best = search(minors.data(), rows_left, problem.scales, row_at.data() + t);
+        return rows_left;
+    }
+
+    checked_buffer<int> row_at;
+    checked_buffer<big_int> minors;
+    checked_buffer<residue> residues;
+    checked_buffer<std::uint64_t> primes;
+};
+
+// The search itself, one step at a time, every lane in lockstep. False when a column has no
+// nonzero minor left (see find_pivot_sequence).
+bool lockstep_search(const search_problem& problem, pivot_sequence& out) {
+    const int m = problem.m, r = problem.r;
+    lanes lane(problem.a, m, problem.n, problem.cols, r, problem.count, true);
+    step_minors step(m, lane.count());
+    out.exchanges = 0;
+    for (int t = 0; t < r; ++t) {
+        const std::size_t rows_left = step.make(lane, problem.bounds, m, t);
+        const std::size_t best = search(step.minors.data(), rows_left, problem.scales, step.row_at.data() + t);
         if (best == rows_left) return false;
-        const int chosen = take_position(row_at.data(), t, best, out.exchanges);
-        if (t == r - 1) out.minor = minors[best];
+        const int chosen = take_position(step.row_at.data(), t, best, out.exchanges);
+        if (t == r - 1) out.minor = step.minors[best];
         else lane.take(chosen, t);
     }
-    set_rows_and_order(row_at.data(), m, r, out);
+    set_rows_and_order(step.row_at.data(), m, r, out);
     return true;
+}
+
+// The content G_k = gcd(|D_t|, D_t c) of the row at position t + e (see
+// find_integer_pivot_sequence), from the residues of D_t c in the first lanes.
+class contents {
+public:
+    contents(const lanes& lane, const minor_bounds& bounds, int m, int r)
+        : lane_(lane), bounds_(bounds), values_(std::size_t(std::max(r, 1))),
+          residues_(std::size_t(lane.count()) * std::max(r, 1)), column_(std::size_t(std::max(r, 1))),
+          primes_(lane.count()), known_(m), content_(m) {}
+
+    // For a new step t with |D_t| = d: every content is made anew when asked for.
+    void new_step(int t, const big_int& d) {
+        t_ = t;
+        d_ = abs(d);
+        for (std::size_t k = 0; k < known_.size(); ++k) known_[k] = 0;
+    }
+
+    // G_k of row k at the current step, whose minor is m_k.
+    const big_int& of(int k, const big_int& m_k) {
+        if (known_[k]) return content_[k];
+        known_[k] = 1;
+        const big_int one(1);
+        content_[k] = gcd(d_, m_k);
+        if (content_[k] == one) return content_[k];
+        // D_t c_v is a minor of order t: primes whose product exceeds twice its bound.
+        const int count = primes_for_bits(bounds_.bits(t_) + 1);
+        for (int l = 0; l < count; ++l) {
+            primes_[l] = lane_.prime(l);
+            lane_.combination_residues(l, k, t_, column_.data());
+            for (int v = 0; v < t_; ++v) residues_[std::size_t(l) * t_ + v] = column_[v];
+        }
+        reconstruct_symmetric(residues_.data(), primes_.data(), count, std::size_t(t_), values_.data());
+        content_[k] = gcd_with(content_[k], values_.data(), std::size_t(t_));
+        return content_[k];
+    }
+
+private:
+    const lanes& lane_;
+    const minor_bounds& bounds_;
+    int t_ = 0;
+    big_int d_;
+    checked_buffer<big_int> values_;
+    checked_buffer<residue> residues_, column_;
+    checked_buffer<std::uint64_t> primes_;
+    checked_buffer<unsigned char> known_;
+    checked_buffer<big_int> content_;
+};
+
+// The search of the fraction-free elimination over the minors of the rows at positions
+// t .. m-1 (in position order), the row at position t + e holding row row_at[e]: strictly
+// larger |M_k| / G_k wins, so the topmost of equals. The rows are visited by decreasing
+// |M_k| (the topmost first among equal ones), and the visit stops at the first whose |M_k|
+// is below the best value, as no later one can reach it. Returns the winning position
+// minus t, or count when every minor is 0.
+std::size_t integer_search(const big_int* minors, std::size_t count, const int* row_at, contents& content,
+                           checked_buffer<std::size_t>& by_size) {
+    for (std::size_t e = 0; e < count; ++e) by_size[e] = e;
+    std::stable_sort(by_size.data(), by_size.data() + count,
+                     [&](std::size_t x, std::size_t y) { return cmp(abs(minors[x]), abs(minors[y])) > 0; });
+    std::size_t best = count;
+    big_int best_content;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t e = by_size[i];
+        if (minors[e].rep().len == 0) break;
+        // |M_e| < |M_best| / G_best: neither this row nor any later one can reach the best.
+        if (best != count && abs(minors[e]) * best_content < abs(minors[best])) break;
+        const big_int& g = content.of(row_at[e], minors[e]);
+        if (best == count) {
+            best = e;
+            best_content = g;
+            continue;
+        }
+        const int order = cmp(abs(minors[e]) * best_content, abs(minors[best]) * g);
+        if (order > 0 || (order == 0 && e < best)) {
+            best = e;
+            best_content = g;
+        }
+    }
+    return best;
 }
 
 } // namespace
@@ -217,6 +313,27 @@ bool find_pivot_sequence(const big_int* a, int m, int n, const big_int* scales, 
     const search_problem problem{a, m, n, scales, cols, r, bounds, primes_for_bits(bounds.bits(r) + 1)};
     if (guessed_all && guide_and_check(problem, guessed.data(), out)) return true;
     return lockstep_search(problem, out);
+}
+
+bool find_integer_pivot_sequence(const big_int* a, int m, int n, const int* cols, int r, pivot_sequence& out) {
+    const minor_bounds bounds(a, m, n, cols, r);
+    lanes lane(a, m, n, cols, r, primes_for_bits(bounds.bits(r) + 1), true);
+    contents content(lane, bounds, m, r);
+    step_minors step(m, lane.count());
+    checked_buffer<std::size_t> by_size(m);
+    big_int d(1);  // D_t, the minor of the pivot rows so far
+    out.exchanges = 0;
+    for (int t = 0; t < r; ++t) {
+        const std::size_t rows_left = step.make(lane, bounds, m, t);
+        content.new_step(t, d);
+        const std::size_t best = integer_search(step.minors.data(), rows_left, step.row_at.data() + t, content, by_size);
+        if (best == rows_left) return false;
+        const int chosen = take_position(step.row_at.data(), t, best, out.exchanges);
+        d = step.minors[best];
+        if (t < r - 1) lane.take(chosen, t);
+    }
+    set_rows_and_order(step.row_at.data(), m, r, out);
+    return true;
 }
 
 } // namespace velmora

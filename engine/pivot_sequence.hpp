@@ -57,4 +57,27 @@ bool find_pivot_sequence(const big_int* a, int m, int n, const big_int* scales, 
 bool prove_guessed_sequence(const big_int* a, int n, const big_int* scales, const int* cols,
                             const pivot_guess& guess, bool with_minor, pivot_sequence& out);
 
+// The pivot rows and final order that the fraction-free elimination of the integer matrix
+// a (m-by-n, row-major) chooses, with rank r >= 1 and (proven) pivot columns cols[0 .. r-1]:
+// at each pivot column it takes the row of largest absolute value among those without
+// pivot, the topmost (by current position) of equal ones, exchanging it with the row at the
+// current position; every row that is not the pivot row becomes c row + e pivot row with
+// c > 0, divided by the content of the row of [B | Q], so that it stays primitive.
+//
+// So every row k without pivot at step t is the primitive positive multiple w_k / G_k of
+// the row that the elimination in rationals holds after the same pivots, w_k = |D_t| [S_k |
+// Q_k] (S_k the Schur complement of row k after eliminating R_t = s_0 .. s_{t-1} on the
+// pivot columns P_t so far, Q_k = e_k - c placed in R_t's columns, c = a[k, P_t]
+// a[R_t, P_t]^-1, D_t = det a[R_t, P_t]) and G_k = gcd(w_k). As B = Q a, every entry of
+// S_k's part is an integer combination of Q_k's, so G_k = gcd(|D_t|, D_t c), which divides
+// D_t, and depends on the pivot columns alone. The entry of row k in column c_t is then
+// |M_k| / G_k, M_k = D_t S_k(c_t) the minor on R_t + k and P_t + c_t: the search compares
+// those values exactly. G_k divides M_k too, so gcd(D_t, M_k) = 1 gives G_k = 1 at once;
+// and a row whose |M_k| is below the best value so far cannot win (G_k >= 1), so only the
+// few rows whose minors come near the best need their content. The M_k and the D_t c are
+// found by the lanes (see find_pivot_sequence) and Chinese-remaindered under bounds on
+// minors of orders t + 1 and t. out.minor is not set. False when some listed column has no
+// nonzero entry left in the rows without pivot: then cols were not the pivot columns.
+bool find_integer_pivot_sequence(const big_int* a, int m, int n, const int* cols, int r, pivot_sequence& out);
+
 } // namespace velmora

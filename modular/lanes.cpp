@@ -45,6 +45,19 @@ void lanes::prepare_columns(int t) {
     parallel_for(std::size_t(count_), [&](std::size_t l) { prepare_column(int(l), t); });
 }
 
+void lanes::combination_residues(int l, int k, int t, residue* out) const {
+    const std::uint64_t p = primes_[l];
+    const residue* multipliers = row(l, k);
+    // c L = l_k from the last entry down: c_v = l_k[v] - sum over u > v of c_u L(u, v), where
+    // L(u, v) is the multiplier of pivot row s_u at step v.
+    for (int v = t; v-- > 0;) {
+        residue c = multipliers[v];
+        for (int u = v + 1; u < t; ++u) c = sub_mod(c, mul_mod(out[u], row(l, pivot_rows_[u])[v], p), p);
+        out[v] = c;
+    }
+    for (int v = 0; v < t; ++v) out[v] = mul_mod(out[v], d_[l], p);
+}
+
 void lanes::take(int k, int t) {
     pivot_rows_[t] = k;
     step_of_row_[k] = t;

@@ -58,6 +58,15 @@ public:
     // columns so far and column t.
     residue minor_residue(int l, int k, int t) const { return mul_mod(row(l, k)[t], d_[l], primes_[l]); }
 
+    // For a row k without pivot at step t (steps 0 .. t-1 taken), modulo the prime of lane
+    // l: out[v] = D_t c_v for v < t, where c = a[k, P_t] a[R_t, P_t]^-1 is the combination
+    // of the pivot rows R_t = s_0 .. s_{t-1} (in pivot order) that matches row k on the
+    // pivot columns P_t so far, and D_t = det a[R_t, P_t]. Each D_t c_v is a minor of order
+    // t of a on the pivot columns: that of R_t with s_v replaced by k (Cramer's rule).
+    // With a[k, P_t] = l_k U and a[R_t, P_t] = L U (l_k the multipliers of row k, L those
+    // of the pivot rows, unit lower triangular), c = l_k L^-1: one triangular solve.
+    void combination_residues(int l, int k, int t, residue* out) const;
+
     // Takes row k as pivot of step t in every lane; a lane whose prime divides the pivot's
     // minor is given a fresh prime, which repeats every step so far.
     void take(int k, int t);

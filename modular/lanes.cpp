@@ -4,6 +4,7 @@
 #include "modular/prime_source.hpp"
 #include "modular/reduce_mod.hpp"
 
+#include <algorithm>
 #include <climits>
 
 namespace velmora {
@@ -48,14 +49,18 @@ void lanes::prepare_columns(int t) {
 void lanes::combination_residues(int l, int k, int t, residue* out) const {
     const std::uint64_t p = primes_[l];
     const residue* multipliers = row(l, k);
-    // c L = l_k from the last entry down: c_v = l_k[v] - sum over u > v of c_u L(u, v), where
-    // L(u, v) is the multiplier of pivot row s_u at step v.
-    for (int v = t; v-- > 0;) {
-        residue c = multipliers[v];
-        for (int u = v + 1; u < t; ++u) c = sub_mod(c, mul_mod(out[u], row(l, pivot_rows_[u])[v], p), p);
-        out[v] = c;
+    std::copy(multipliers, multipliers + t, out);
+    // c L = l_k from the last entry down: once out[u] is c_u, its multiple of row u of L
+    // (L(u, v) for v < u, the multipliers of pivot row s_u, side by side) leaves the
+    // entries before it.
+    for (int u = t; u-- > 1;) {
+        if (out[u] == 0) continue;
+        const shoup_factor minus_c = make_shoup_factor(p - out[u], p);
+        const residue* l_row = row(l, pivot_rows_[u]);
+        for (int v = 0; v < u; ++v) out[v] = add_mod(out[v], mul_shoup(l_row[v], minus_c, p), p);
     }
-    for (int v = 0; v < t; ++v) out[v] = mul_mod(out[v], d_[l], p);
+    const shoup_factor d = make_shoup_factor(d_[l], p);
+    for (int v = 0; v < t; ++v) out[v] = mul_shoup(out[v], d, p);
 }
 
 void lanes::take(int k, int t) {

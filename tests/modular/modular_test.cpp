@@ -72,6 +72,11 @@ TEST(PrimeSequence, TrialDivisionAndPseudoprimes) {
     EXPECT_FALSE(no_small_divisor(std::uint64_t(2097143) * 2097143));  // the square of a prime below 2^21
     EXPECT_EQ(engine_prime(0), top_prime);
     for (std::uint64_t c : {std::uint64_t(2), std::uint64_t(3), std::uint64_t(37), std::uint64_t(41)}) EXPECT_TRUE(is_prime_u64(c));
+    // Above 2^63, where the test divides instead of using Montgomery's products: the largest
+    // prime below 2^64, and the product of the two largest primes below 2^32.
+    EXPECT_TRUE(is_prime_u64(18446744073709551557ULL));
+    EXPECT_FALSE(is_prime_u64(std::uint64_t(4294967291ULL) * 4294967279ULL));
+    EXPECT_FALSE(is_prime_u64(~std::uint64_t(0)));
     // Strong pseudoprimes to the bases 2, 3, 5 and 7, and to the bases 2 .. 23.
     for (std::uint64_t c : {std::uint64_t(0), std::uint64_t(1), std::uint64_t(3215031751ULL), std::uint64_t(3825123056546413051ULL)})
         EXPECT_FALSE(is_prime_u64(c)) << c;

@@ -10,7 +10,8 @@
 // and as CSV. The row-by-row contenders (plain and GMP) take minutes on the largest
 // cases and are measured only up to a number of entries (default 100 * 100), and not
 // at all on huge entries. Rank-deficient, tall and huge-entry cases are also timed
-// option by option (-b, -r, -i, -d and a mix) beside FLINT's rref of A alone.
+// option by option (zerk: -b, -r, -i, -d and a mix; zerkint: -b, -q, -r and a mix) beside
+// FLINT's rref of A alone (the main table has its rref of [A | I] beside -l).
 //   program_bench <directory of the programs> [runs] [case name filter] [largest plain entry count]
 #include <gmpxx.h>
 
@@ -302,7 +303,7 @@ int main(int argc, char** argv) {
                 with_flint ? run_median({dir + "/flint_rref", program, "A"}, input, runs) : measurement{};
             const std::vector<std::vector<std::string>> option_sets =
                 program == "zerk" ? std::vector<std::vector<std::string>>{{"-b"}, {"-r"}, {"-i"}, {"-d"}, {"-r", "-d", "-i"}}
-                                  : std::vector<std::vector<std::string>>{{"-r", "-d", "-i"}, {"-r"}};
+                                  : std::vector<std::vector<std::string>>{{"-b"}, {"-q"}, {"-r", "-d", "-i"}, {"-r"}};
             for (const auto& options : option_sets) {
                 std::vector<std::string> argv = {dir + "/" + program};
                 std::string label;

@@ -31,24 +31,27 @@ struct montgomery {
     std::uint64_t to(std::uint64_t x) const {
         return static_cast<std::uint64_t>((static_cast<unsigned __int128>(x % n) << 64) % n);
     }
-    std::uint64_t pow(std::uint64_t x, std::uint64_t e) const {
-        std::uint64_t r = one;
-        for (; e != 0; e >>= 1) {
-            if (e & 1) r = mul(r, x);
-            x = mul(x, x);
-        }
-        return r;
-    }
 
     std::uint64_t n, n_neg_inverse, one;
 };
+
+// x^e in the arithmetic f (Montgomery's or plain, below), by squaring.
+template <class Arithmetic>
+std::uint64_t power(const Arithmetic& f, std::uint64_t x, std::uint64_t e) {
+    std::uint64_t r = f.one;
+    for (; e != 0; e >>= 1) {
+        if (e & 1) r = f.mul(r, x);
+        x = f.mul(x, x);
+    }
+    return r;
+}
 
 // Whether a is a witness that the odd n > 2 is composite, n - 1 = d * 2^s with d odd, in the
 // arithmetic f of n (Montgomery's for n < 2^63, plain 128-bit division above).
 template <class Arithmetic>
 bool witness(const Arithmetic& f, std::uint64_t a, std::uint64_t d, int s) {
     const std::uint64_t minus_one = f.n - f.one;
-    std::uint64_t x = f.pow(f.to(a), d);
+    std::uint64_t x = power(f, f.to(a), d);
     if (x == f.one || x == minus_one) return false;
     for (int r = 1; r < s; ++r) {
         x = f.mul(x, x);
@@ -64,14 +67,6 @@ struct plain_modulus {
         return static_cast<std::uint64_t>(static_cast<unsigned __int128>(x) * y % n);
     }
     std::uint64_t to(std::uint64_t x) const { return x % n; }
-    std::uint64_t pow(std::uint64_t x, std::uint64_t e) const {
-        std::uint64_t r = one;
-        for (; e != 0; e >>= 1) {
-            if (e & 1) r = mul(r, x);
-            x = mul(x, x);
-        }
-        return r;
-    }
     std::uint64_t n, one = 1;
 };
 

@@ -1,0 +1,26 @@
+// The seam under subtract_product: C := C - A B in doubles, exact while every partial sum
+// is an integer below 2^53 (see float_products.hpp). One of two kernels is compiled in,
+// chosen when the library is configured: our own (float_gemm_own.cpp) or a CBLAS
+// (float_gemm_blas.cpp). Both give the same exact values.
+#pragma once
+
+#include <cstddef>
+
+// Loops over rows of doubles compiled for the wider vector units too (GCC on x86-64), the
+// widest the processor has taken at run time; the values are the same on every unit.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#define VELMORA_VECTOR_CLONES __attribute__((target_clones("arch=skylake-avx512", "arch=haswell", "default")))
+#else
+#define VELMORA_VECTOR_CLONES
+#endif
+
+namespace velmora::detail {
+
+// C (m-by-n) -= A (m-by-k) B (k-by-n), row-major with row strides lda, ldb, ldc.
+void gemm_subtract(int m, int n, int k, const double* a, std::size_t lda, const double* b, std::size_t ldb,
+                   double* c, std::size_t ldc);
+
+// The kernel's name, as float_product_kernel gives it.
+const char* gemm_kernel_name();
+
+} // namespace velmora::detail

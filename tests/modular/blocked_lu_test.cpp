@@ -1,0 +1,169 @@
+// The blocked elimination in doubles against the left-looking LU it stands in for: the
+// same rank, pivot rows and columns, pivot product and determinant modulo the same prime,
+// on matrices of every shape around the sizes where it splits its columns and its
+// triangular solves, with dependent rows, zero columns, entries that vanish modulo the
+// prime and long and negative integers; and the primes it runs on.
+#include "modular/blocked_lu.hpp"
+#include "modular/float_primes.hpp"
+#include "modular/modular_lu.hpp"
+#include "modular/prime_source.hpp"
+#include "modular/reduce_mod.hpp"
+#include "support/seed.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace velmora {
+namespace {
+
+// x mod p in [0, p) by big_int's own division, apart from the kernel's reduction.
+residue oracle_mod(const big_int& x, std::uint32_t p) {
+    big_int r = x % big_int(int(p));
+    if (r < big_int(0)) r = r + big_int(int(p));
+    return r.rep().len == 0 ? 0 : residue(r.rep().digits[0]);
+}
+
+// An m-by-n integer matrix: one of several kinds, then some rows made sums of earlier ones,
+// some columns zero, some rows multiples of p.
+std::vector<big_int> random_integers(std::mt19937_64& gen, int m, int n, std::uint32_t p) {
+    std::vector<big_int> a(std::size_t(m) * n);
+    const int kind = int(gen() % 4);
+    for (auto& x : a) {
+        const long v = kind == 0 ? long(gen() % 19) - 9 : kind == 1 ? long(gen() % 3) : long(gen() % (2 * p)) - long(p);
+        x = big_int(int(v));
+        // Entries of several words: products of factors below 2^30.
+        if (kind == 3 && gen() % 3 == 0)
+            x = x * big_int(int(gen() >> 34)) * big_int(int(gen() >> 34)) * big_int(int(gen() >> 34)) + big_int(7);
+    }
+    // A low rank product for some matrices: rank at most r.
+    if (gen() % 4 == 0) {
+        const int r = int(gen() % (std::min(m, n) + 1));
+        std::vector<long> b(std::size_t(m) * r), c(std::size_t(r) * n);
+        for (auto& x : b) x = long(gen() % 7) - 3;
+        for (auto& x : c) x = long(gen() % 7) - 3;
+        for (int i = 0; i < m; ++i)
+            for (int j = 0; j < n; ++j) {
+                long s = 0;
+                for (int t = 0; t < r; ++t) s += b[std::size_t(i) * r + t] * c[std::size_t(t) * n + j];
+                a[std::size_t(i) * n + j] = big_int(int(s));
+            }
+    }
+    for (int i = 1; i < m; ++i)
+        if (gen() % 5 == 0)
+            for (int j = 0; j < n; ++j) a[std::size_t(i) * n + j] = a[std::size_t(i - 1) * n + j] + a[j];
+    for (int j = 0; j < n; ++j)
+        if (gen() % 7 == 0)
+            for (int i = 0; i < m; ++i) a[std::size_t(i) * n + j] = big_int(0);
+    for (int i = 0; i < m; ++i)
+        if (gen() % 9 == 0)
+            for (int j = 0; j < n; ++j) a[std::size_t(i) * n + j] = a[std::size_t(i) * n + j] * big_int(int(p));
+    return a;
+}
+
+void expect_same_factorisation(const std::vector<big_int>& a, int m, int n, std::uint32_t p) {
+    std::vector<residue> w(a.size());
+    for (std::size_t e = 0; e < a.size(); ++e) w[e] = oracle_mod(a[e], p);
+    modular_lu reference(m, n);
+    const int rank = reference.factor(w.data(), p);
+    blocked_lu lu(m, n);
+    ASSERT_EQ(lu.factor(a.data(), p), rank);
+    for (int t = 0; t < rank; ++t) {
+        ASSERT_EQ(lu.pivot_rows()[t], reference.pivot_rows()[t]) << "pivot " << t;
+        ASSERT_EQ(lu.pivot_cols()[t], reference.pivot_cols()[t]) << "pivot " << t;
+    }
+    ASSERT_EQ(lu.pivot_product(), reference.pivot_product());
+    ASSERT_EQ(lu.determinant(), reference.determinant());
+    // From the integers held as doubles, where they fit: the same factorisation.
+    std::vector<double> exact(a.size());
+    if (!exact_in_doubles(a.data(), a.size(), exact.data())) return;
+    blocked_lu from_doubles(m, n);
+    ASSERT_EQ(from_doubles.factor(exact.data(), p), rank);
+    for (int t = 0; t < rank; ++t) ASSERT_EQ(from_doubles.pivot_rows()[t], reference.pivot_rows()[t]);
+    ASSERT_EQ(from_doubles.determinant(), reference.determinant());
+}
+
+TEST(BlockedLu, TakesThePivotsOfTheLeftLookingLu) {
+    const std::uint64_t seed = seed_from_environment(23);
+    SCOPED_TRACE(seed_trace(seed));
+    std::mt19937_64 gen(seed);
+    // Around the panel width and the solve size (32), their doubles, and tall and wide;
+    // and sides past the products' block (256), whose sums are then reduced between blocks.
+    const int sides[] = {1, 2, 5, 31, 32, 33, 63, 64, 65, 97, 130, 200, 300, 530};
+    for (int run = 0; run < 160; ++run) {
+        const int m = sides[gen() % (run % 8 == 0 ? 14 : 12)], n = sides[gen() % (run % 8 == 0 ? 14 : 12)];
+        const std::uint32_t p = float_prime(int(gen() % 20));
+        SCOPED_TRACE("run " + std::to_string(run) + ": " + std::to_string(m) + " by " + std::to_string(n) + " mod " +
+                     std::to_string(p));
+        expect_same_factorisation(random_integers(gen, m, n, p), m, n, p);
+    }
+}
+
+TEST(BlockedLu, TallMatricesWhoseLeadingRowsFallShort) {
+    // The leading square singular: the pivots of its later columns lie in rows far below.
+    const std::uint64_t seed = seed_from_environment(29);
+    SCOPED_TRACE(seed_trace(seed));
+    std::mt19937_64 gen(seed);
+    for (int run = 0; run < 20; ++run) {
+        const int n = 20 + int(gen() % 60), m = n * (2 + int(gen() % 4)) + int(gen() % 7);
+        const std::uint32_t p = float_prime(0);
+        std::vector<big_int> a(std::size_t(m) * n);
+        const int lead = int(gen() % n);  // rows before `deep` span only `lead` dimensions
+        const int deep = m - 1 - int(gen() % 5);
+        for (int i = 0; i < m; ++i)
+            for (int j = 0; j < n; ++j) {
+                const bool free = i >= deep || j < lead;
+                a[std::size_t(i) * n + j] = big_int(free ? int(gen() % 19) - 9 : 0);
+            }
+        SCOPED_TRACE("run " + std::to_string(run) + ": " + std::to_string(m) + " by " + std::to_string(n));
+        expect_same_factorisation(a, m, n, p);
+    }
+}
+
+// The products at the edge of the exact range: every residue the largest, so that each
+// product is the largest and all of a row's sums have one sign; inner lengths past one and
+// two blocks of products, against the sums taken modulo p in integers.
+TEST(BlockedLu, ProductsOfTheLargestResiduesStayExact) {
+    const std::uint32_t p = float_prime(0);
+    const float_modulus f(p);
+    for (const int k : {255, 256, 257, 600}) {
+        const int m = 3, n = 5;
+        std::vector<double> a(std::size_t(m) * k), b(std::size_t(k) * n), c(std::size_t(m) * n);
+        for (std::size_t e = 0; e < a.size(); ++e) a[e] = e % 7 == 0 ? -f.half : f.half;
+        for (double& x : b) x = f.half;
+        for (std::size_t e = 0; e < c.size(); ++e) c[e] = e % 2 ? f.half : -f.half;
+        std::vector<double> start = c;
+        subtract_product(c.data(), n, a.data(), k, b.data(), n, m, n, k, f);
+        for (int i = 0; i < m; ++i)
+            for (int j = 0; j < n; ++j) {
+                long long want = (long long)start[std::size_t(i) * n + j] % p;
+                for (int t = 0; t < k; ++t)
+                    want = (want - (long long)a[std::size_t(i) * k + t] * (long long)b[std::size_t(t) * n + j]) % p;
+                want = (want % p + p) % p;
+                const double got = c[std::size_t(i) * n + j];
+                ASSERT_LE(std::abs(got), f.half);
+                ASSERT_EQ((long long)(got < 0 ? got + p : got), want) << "k " << k << ", entry " << i << ", " << j;
+            }
+    }
+}
+
+TEST(FloatPrimes, AreTheLargestPrimesBelowTwoToThe23InOrder) {
+    std::uint64_t above = std::uint64_t(1) << 23;
+    for (int k = 0; k < 6000; ++k) {
+        const std::uint64_t q = float_prime(k);
+        ASSERT_TRUE(is_prime_u64(q)) << q;
+        for (std::uint64_t x = q + 1; x < above; ++x) ASSERT_FALSE(is_prime_u64(x)) << "missed " << x;
+        above = q;
+    }
+    EXPECT_EQ(float_prime(0), 8388593u);
+    EXPECT_GT(float_prime(max_float_primes - 1), 1u << 22);
+    EXPECT_EQ(float_primes_for_bits(0), 1);
+    EXPECT_EQ(float_primes_for_bits(22), 1);
+    EXPECT_EQ(float_primes_for_bits(23), 2);
+}
+
+} // namespace
+} // namespace velmora

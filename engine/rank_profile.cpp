@@ -62,7 +62,7 @@ struct word_image {
     static int primes_for(long bits) { return primes_for_bits(bits); }
 };
 
-// The same by the blocked elimination in doubles modulo a prime below 2^23, read from the
+// The same by the blocked elimination in doubles modulo a prime below 2^22, read from the
 // integers themselves: no image of residues is kept beside its work.
 struct float_image {
     float_image(int m, int n) : lu(m, n) {}
@@ -76,7 +76,7 @@ struct float_image {
 // Orders from which the blocked elimination runs instead of the left-looking LU (the
 // least of m and n). Measured on 2 cores: at 200 it takes half the time of the other per
 // prime, which pays when one prime settles the profile; where several primes must agree
-// it needs some 2.8 times as many (22 bits a prime against 62), and pays from about 400.
+// it needs some 2.8 times as many (21 bits a prime against 62), and pays from about 400.
 constexpr int blocked_single_prime_order = 200;
 constexpr int blocked_many_primes_order = 400;
 

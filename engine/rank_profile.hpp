@@ -49,18 +49,18 @@ struct rank_profile_request {
 // rank suffices (the first argument alone), and a rank equal to min(m, n) needs no
 // further prime; nor does a rank of n, whose pivot columns are all the columns. The rows
 // taken as pivots by a prime that gave L are nonsingular on L modulo that prime, hence over
-// the integers. Large matrices of small entries are factored modulo primes below 2^23
-// (blocked_lu), each counted for the 22 bits it surely gives to the product.
+// the integers. Large matrices of small entries are factored modulo primes below 2^22
+// (blocked_lu), each counted for the 21 bits it surely gives to the product.
 //
 // An unlucky prime only costs time. A prime is unlucky when it divides one of the nonzero
 // integers that decide the profile (the r pivots' minors, below 2^h each): for n = 4000
-// entries in [-9, 9] (h about 4000 * 14 bits) at most h / 22 of the primes below 2^23 can
+// entries in [-9, 9] (h about 4000 * 14 bits) at most h / 21 of the primes below 2^22 can
 // divide such a minor, and for random matrices the chance that the first prime is one of
 // them is near r / p, about 1 in 2,000.
 void find_rank_profile(const big_int* a, int m, int n, rank_profile_request request, rank_profile& out);
 
 // The profile that one prime shows (the first of the engine's sequence, or for large
-// matrices of small entries the first below 2^23), unproven: the rank and pivot columns may
+// matrices of small entries the first below 2^22), unproven: the rank and pivot columns may
 // be short of the true ones; the rows are independent all the same.
 void first_prime_profile(const big_int* a, int m, int n, rank_profile& out);
 

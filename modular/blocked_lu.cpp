@@ -21,7 +21,7 @@ constexpr int panel_columns = 32;
 constexpr int solve_rows = 32;
 static_assert(solve_rows <= float_block_products && panel_columns <= float_block_products);
 
-// x modulo p as a centered residue, for p < 2^23.
+// x modulo p as a centered residue, for p < 2^22.
 double centered_residue(const big_int& x, const float_modulus& f) {
     const big_int_rep& r = x.rep();
     const std::uint32_t p = std::uint32_t(f.p);
@@ -126,8 +126,8 @@ int blocked_lu::factor_block(int row0, int k, int col0, int w, int step0, int* o
 }
 
 // factor_block on a block of at most panel_columns columns: elimination by rows. An entry
-// takes at most panel_columns products of two residues (each below 2^44) on top of the
-// residue it starts as, so it stays below 2^50 and exact without a reduction; only the
+// takes at most panel_columns products of two residues (each below 2^42) on top of the
+// residue it starts as, so it stays below 2^48 and exact without a reduction; only the
 // entries that are tested for zero, the multipliers and the pivot row are reduced.
 int blocked_lu::factor_panel(int row0, int k, int col0, int w, int step0, int* order) {
     checked_buffer<unsigned char> is_pivot(k);

@@ -1,4 +1,4 @@
-// The rank profile of a matrix modulo a prime below 2^23 by a blocked, recursive
+// The rank profile of a matrix modulo a prime below 2^22 by a blocked, recursive
 // elimination whose Schur updates are matrix products in doubles (float_products.hpp):
 // the per-prime kernel for large matrices.
 #pragma once

@@ -9,18 +9,18 @@ namespace velmora {
 
 namespace {
 
-// Some 2^17 primes lie in the sequence's range, below 2^23 and above 2^22 (there are about
-// 251,000), in a table of 512 kB that is never allocated: its pages are touched only as the
+// The 2^17 primes of the sequence lie below 2^22 and above 2^21 (there are 140,336
+// there), in a table of 512 kB that is never allocated: its pages are touched only as the
 // sequence grows, and a run under a memory limit cannot fail for it.
 std::uint32_t table[max_float_primes];
 std::atomic<int> published{0};
 int found = 0;  // under the lock; published trails it
 std::mutex extend_lock;
 
-constexpr std::uint32_t top = std::uint32_t(1) << 23;
-// Every composite below 2^23 has a prime factor below 2897 (2897^2 > 2^23), so a number of
+constexpr std::uint32_t top = std::uint32_t(1) << 22;
+// Every composite below 2^22 has a prime factor below 2048 (2048^2 = 2^22), so a number of
 // the range that no odd number in [3, 2897) divides is prime: the sieve is a proof.
-constexpr std::uint32_t sieve_limit = 2897;
+constexpr std::uint32_t sieve_limit = 2048;
 constexpr int window_odds = 1 << 14;  // some 2,000 primes
 
 // Appends the primes of the next window down, largest first. Pre: the lock is held.

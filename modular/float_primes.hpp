@@ -1,4 +1,4 @@
-// The primes of the kernels in doubles: the largest primes below 2^23, in decreasing order,
+// The primes of the kernels in doubles: the largest primes below 2^22, in decreasing order,
 // each found by a complete sieve when first asked for.
 #pragma once
 
@@ -10,15 +10,15 @@ namespace velmora {
 constexpr int max_float_primes = 1 << 17;
 
 // Bits that every prime of the sequence contributes to a product: each lies in
-// (2^22, 2^23), so the product of any K of them exceeds 2^(22 K).
-constexpr int float_prime_bits = 22;
+// (2^21, 2^22), so the product of any K of them exceeds 2^(21 K).
+constexpr int float_prime_bits = 21;
 
-// Prime k of the sequence, 0 <= k < max_float_primes: the k-th largest prime below 2^23
-// (k = 0 is the largest, 8388593). Safe to call from several threads at once.
+// Prime k of the sequence, 0 <= k < max_float_primes: the k-th largest prime below 2^22
+// (k = 0 is the largest, 4194301). Safe to call from several threads at once.
 std::uint32_t float_prime(int k);
 
 // Number of primes of the sequence whose product exceeds 2^bits, for bits >= 0: the least
-// K >= 1 with 22 K >= bits.
+// K >= 1 with 21 K >= bits.
 int float_primes_for_bits(long bits);
 
 } // namespace velmora

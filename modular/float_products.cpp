@@ -31,7 +31,7 @@ void subtract_rows(double* c, std::size_t ldc, const double* a, std::size_t lda,
 } // namespace
 
 double float_modulus::inverse_of(double a) const {
-    // Extended Euclid on p and a mod p, in integers: p < 2^23.
+    // Extended Euclid on p and a mod p, in integers: p < 2^22.
     long r0 = long(p), r1 = long(a) % long(p), s0 = 0, s1 = 1;
     if (r1 < 0) r1 += long(p);
     while (r1 != 0) {

@@ -1,6 +1,6 @@
-// Products of matrices of residues modulo a prime below 2^23, held in doubles: every
-// residue is centered, an integer in [-h, h] with h = (p - 1) / 2 < 2^22, so that a product
-// of two is below 2^44 and a sum of float_block_products of them, plus one residue, stays
+// Products of matrices of residues modulo a prime below 2^22, held in doubles: every
+// residue is centered, an integer in [-h, h] with h = (p - 1) / 2 < 2^21, so that a product
+// of two is below 2^42 and a sum of float_block_products of them, plus one residue, stays
 // below 2^52. Every partial sum of such a block is an integer below 2^53, exact in a double
 // whatever the order of summation and whether or not products are fused, so a matrix
 // product of any kernel (ours or a BLAS) is exact on a block, and one reduction per block
@@ -12,8 +12,8 @@
 
 namespace velmora {
 
-// Products summed before a reduction: 256 (2^22 - 1)^2 + 2^22 < 2^52.
-constexpr int float_block_products = 256;
+// Products summed before a reduction: 1024 (2^21 - 1)^2 + 2^21 < 2^52.
+constexpr int float_block_products = 1024;
 
 // Arithmetic modulo p on centered residues in doubles.
 struct float_modulus {

@@ -150,11 +150,11 @@ bool nonsingular_minor(const matrix<big_int>& a, const int* rows, const int* col
     return false;
 }
 
-// Large matrices run on the blocked kernel modulo primes below 2^23. A matrix whose column
+// Large matrices run on the blocked kernel modulo primes below 2^22. A matrix whose column
 // 0 vanishes modulo the first three of them: those primes show the pivot list 1, 2, ...,
 // the others 0, 2, 3, ...; the better list must win and be proven with the primes' true
 // bits, for the rank alone too.
-TEST(RankProfile, BlockedKernelPassesOverPrimesBelowTwoToThe23ThatAreUnlucky) {
+TEST(RankProfile, BlockedKernelPassesOverPrimesBelowTwoToThe22ThatAreUnlucky) {
     const std::uint64_t seed = seed_from_environment(404);
     SCOPED_TRACE(seed_trace(seed));
     std::mt19937 gen(static_cast<std::mt19937::result_type>(seed));
@@ -173,7 +173,7 @@ TEST(RankProfile, BlockedKernelPassesOverPrimesBelowTwoToThe23ThatAreUnlucky) {
     EXPECT_EQ(by_rank.rank, n - 1);
     rank_profile first(n, n);
     first_prime_profile(e.data(), n, n, first);
-    EXPECT_EQ(first.cols[0], 1) << "the first prime below 2^23 does not see column 0";
+    EXPECT_EQ(first.cols[0], 1) << "the first prime below 2^22 does not see column 0";
 }
 
 // Rank-deficient and full-row-rank matrices large enough for several primes on the blocked

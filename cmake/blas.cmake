@@ -2,7 +2,9 @@
 # OpenBLAS's serial library ("openblas"), any CBLAS that CMake's FindBLAS finds ("blas"),
 # or our own loops ("own"). The default is openblas where its serial library is found,
 # else own. The serial library starts no threads of its own: the engine's threads split
-# the products. Sets VELMORA_BLAS and adds the kernel's source to velmora.
+# the products. The library is not linked: the kernel loads it when a product first needs
+# it, and where it cannot be loaded our own loops serve with the same values. Sets
+# VELMORA_BLAS and adds the kernel's sources to velmora.
 set(VELMORA_BLAS "" CACHE STRING "Matrix product of the per-prime kernel: openblas, blas or own (empty: openblas where found)")
 set_property(CACHE VELMORA_BLAS PROPERTY STRINGS openblas blas own)
 set(requested_blas "${VELMORA_BLAS}")
@@ -35,19 +37,28 @@ elseif(requested_blas STREQUAL "blas")
   set(blas_chosen blas)
 endif()
 
+target_sources(velmora PRIVATE ${PROJECT_SOURCE_DIR}/modular/float_gemm_own.cpp)
 if(blas_library)
+  # The file to load: the run-time name (soname) beside the development link where there
+  # is one, so that the programs need only the run-time package.
+  list(GET blas_library 0 blas_file)
+  get_filename_component(blas_dir ${blas_file} DIRECTORY)
+  get_filename_component(blas_name ${blas_file} NAME)
+  if(EXISTS ${blas_dir}/${blas_name}.0)
+    set(blas_file ${blas_dir}/${blas_name}.0)
+  elseif(EXISTS ${blas_dir}/${blas_name}.3)
+    set(blas_file ${blas_dir}/${blas_name}.3)
+  endif()
   set(VELMORA_BLAS ${blas_chosen})
-  set(VELMORA_BLAS_LIBRARY ${blas_library})
-  add_library(Velmora::blas INTERFACE IMPORTED)
-  set_target_properties(Velmora::blas PROPERTIES INTERFACE_LINK_LIBRARIES "${blas_library}")
-  target_link_libraries(velmora PRIVATE Velmora::blas)
+  set(VELMORA_BLAS_FILE ${blas_file})
   target_sources(velmora PRIVATE ${PROJECT_SOURCE_DIR}/modular/float_gemm_blas.cpp)
   set_source_files_properties(${PROJECT_SOURCE_DIR}/modular/float_gemm_blas.cpp PROPERTIES
-                              COMPILE_DEFINITIONS VELMORA_BLAS_NAME="${blas_chosen}")
-  message(NOTICE "Velmora products: ${blas_chosen} (${blas_library}); choose with -DVELMORA_BLAS=openblas|blas|own")
+                              COMPILE_DEFINITIONS "VELMORA_BLAS_NAME=\"${blas_chosen}\";VELMORA_BLAS_FILE=\"${blas_file}\"")
+  target_link_libraries(velmora PUBLIC ${CMAKE_DL_LIBS})
+  message(NOTICE "Velmora products: ${blas_chosen} (${blas_file}, loaded when first needed); choose with -DVELMORA_BLAS=openblas|blas|own")
 else()
   set(VELMORA_BLAS own)
-  target_sources(velmora PRIVATE ${PROJECT_SOURCE_DIR}/modular/float_gemm_own.cpp)
+  target_sources(velmora PRIVATE ${PROJECT_SOURCE_DIR}/modular/float_gemm_plain.cpp)
   if(blas_note STREQUAL "")
     message(NOTICE "Velmora products: own; choose with -DVELMORA_BLAS=openblas|blas|own")
   else()

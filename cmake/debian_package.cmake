@@ -27,16 +27,13 @@ endif()
 if(VELMORA_KERNEL STREQUAL "gmp")
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgmp-dev")
 endif()
-# On OpenBLAS the programs need its serial library (read from them as above), and programs
-# built on the static library its development files.
+# On OpenBLAS the programs load its serial library when they factor a large matrix, and
+# run without it (slower) where it is missing.
 if(VELMORA_BLAS STREQUAL "openblas")
-  if(NOT VELMORA_DPKG_SHLIBDEPS)
-    string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libopenblas0-serial")
-  endif()
   if(CPACK_DEBIAN_PACKAGE_RECOMMENDS)
-    string(APPEND CPACK_DEBIAN_PACKAGE_RECOMMENDS ", libopenblas-serial-dev")
+    string(APPEND CPACK_DEBIAN_PACKAGE_RECOMMENDS ", libopenblas0-serial")
   else()
-    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libopenblas-serial-dev")
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libopenblas0-serial")
   endif()
 endif()
 include(CPack)

@@ -1,7 +1,8 @@
 // The seam under subtract_product: C := C - A B in doubles, exact while every partial sum
-// is an integer below 2^53 (see float_products.hpp). One of two kernels is compiled in,
-// chosen when the library is configured: our own (float_gemm_own.cpp) or a CBLAS
-// (float_gemm_blas.cpp). Both give the same exact values.
+// is an integer below 2^53 (see float_products.hpp). Our own loops (float_gemm_own.cpp) are
+// always compiled in; a library configured with a BLAS loads it when a product first asks
+// for it (float_gemm_blas.cpp), else the own loops serve (float_gemm_plain.cpp). Every
+// kernel gives the same exact values.
 #pragma once
 
 #include <cstddef>
@@ -16,11 +17,16 @@
 
 namespace velmora::detail {
 
-// C (m-by-n) -= A (m-by-k) B (k-by-n), row-major with row strides lda, ldb, ldc.
+// C (m-by-n) -= A (m-by-k) B (k-by-n), row-major with row strides lda, ldb, ldc, by the
+// kernel chosen.
 void gemm_subtract(int m, int n, int k, const double* a, std::size_t lda, const double* b, std::size_t ldb,
                    double* c, std::size_t ldc);
 
-// The kernel's name, as float_product_kernel gives it.
+// The same by our own loops.
+void gemm_subtract_own(int m, int n, int k, const double* a, std::size_t lda, const double* b, std::size_t ldb,
+                   double* c, std::size_t ldc);
+
+// The name of the kernel that serves, as float_product_kernel gives it.
 const char* gemm_kernel_name();
 
 } // namespace velmora::detail

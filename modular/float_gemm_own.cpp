@@ -39,14 +39,12 @@ block_subtract(int m, int j0, int j1, int k0, int k1, const double* a, std::size
 
 } // namespace
 
-void gemm_subtract(int m, int n, int k, const double* a, std::size_t lda, const double* b, std::size_t ldb,
+void gemm_subtract_own(int m, int n, int k, const double* a, std::size_t lda, const double* b, std::size_t ldb,
                    double* c, std::size_t ldc) {
     for (int j0 = 0; j0 < n; j0 += column_block)
         for (int k0 = 0; k0 < k; k0 += depth_block)
             block_subtract(m, j0, std::min(n, j0 + column_block), k0, std::min(k, k0 + depth_block), a, lda, b, ldb,
                            c, ldc);
 }
-
-const char* gemm_kernel_name() { return "own"; }
 
 } // namespace velmora::detail

@@ -4,6 +4,7 @@
 // triangular solves, with dependent rows, zero columns, entries that vanish modulo the
 // prime and long and negative integers; and the primes it runs on.
 #include "modular/blocked_lu.hpp"
+#include "modular/float_gemm.hpp"
 #include "modular/float_primes.hpp"
 #include "modular/modular_lu.hpp"
 #include "modular/prime_source.hpp"
@@ -147,6 +148,26 @@ TEST(BlockedLu, ProductsOfTheLargestResiduesStayExact) {
                 ASSERT_LE(std::abs(got), f.half);
                 ASSERT_EQ((long long)(got < 0 ? got + p : got), want) << "k " << k << ", entry " << i << ", " << j;
             }
+    }
+}
+
+// The kernel chosen (a BLAS where one is configured and loads) and our own loops give the
+// same exact values, on shapes that cross the own loops' blocks.
+TEST(BlockedLu, ProductKernelsAgree) {
+    const std::uint64_t seed = seed_from_environment(31);
+    SCOPED_TRACE(seed_trace(seed));
+    std::mt19937_64 gen(seed);
+    const float_modulus f(float_prime(1));
+    for (const int side : {1, 7, 129, 513, 700}) {
+        const int m = side, n = side + 3, k = 1 + int(gen() % 300);
+        std::vector<double> a(std::size_t(m) * k), b(std::size_t(k) * n), c(std::size_t(m) * n);
+        for (double& x : a) x = double(long(gen() % (2 * std::uint64_t(f.half) + 1)) - long(f.half));
+        for (double& x : b) x = double(long(gen() % (2 * std::uint64_t(f.half) + 1)) - long(f.half));
+        for (double& x : c) x = double(long(gen() % 1000) - 500);
+        std::vector<double> own = c;
+        detail::gemm_subtract(m, n, k, a.data(), k, b.data(), n, c.data(), n);
+        detail::gemm_subtract_own(m, n, k, a.data(), k, b.data(), n, own.data(), n);
+        ASSERT_TRUE(c == own) << "side " << side << " on " << float_product_kernel();
     }
 }
 

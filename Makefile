@@ -10,6 +10,11 @@ PREFIX     ?= /usr/local
 KERNEL     ?=
 SAN_KERNEL ?= $(KERNEL)
 kernel_flag = $(if $(1),-DVELMORA_KERNEL=$(1))
+# The matrix product of the per-prime kernel: openblas, blas or own; empty keeps the
+# build's choice (openblas where found).
+BLAS       ?=
+SAN_BLAS   ?= $(BLAS)
+blas_flag = $(if $(1),-DVELMORA_BLAS=$(1))
 
 .PHONY: all configure test demo install package sanitize tsan valgrind stress bench fuzz clean
 
@@ -17,12 +22,12 @@ all: configure
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
 
 configure:
-	@$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(call kernel_flag,$(KERNEL)) >/dev/null
+	@$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(call kernel_flag,$(KERNEL)) $(call blas_flag,$(BLAS)) >/dev/null
 
 # The tests need GoogleTest and, as an independent oracle, GMP: what is missing is
 # installed where this machine lets us, else one line names it (GMP is optional).
 test:
-	@sh scripts/install_missing.sh "make test" libgtest-dev -- libgmp-dev
+	@sh scripts/install_missing.sh "make test" libgtest-dev -- libgmp-dev libopenblas-serial-dev
 	@$(MAKE) --no-print-directory all
 	@if [ -f $(BUILD)/tests-skipped ]; then \
 	  echo "make test needs GoogleTest (libgtest-dev on Debian and Ubuntu, gtest elsewhere)"; exit 1; fi
@@ -44,9 +49,11 @@ package: all
 	cd $(BUILD) && cpack -G DEB
 
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer;
-# any report fails the run. SAN_KERNEL chooses its kernel (as KERNEL does for make all).
+# any report fails the run. SAN_KERNEL and SAN_BLAS choose its kernels (as KERNEL and BLAS
+# do for make all).
 sanitize:
-	@$(CMAKE) -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON $(call kernel_flag,$(SAN_KERNEL)) >/dev/null
+	@$(CMAKE) -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON $(call kernel_flag,$(SAN_KERNEL)) \
+	  $(call blas_flag,$(SAN_BLAS)) >/dev/null
 	$(CMAKE) --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure --no-tests=error -j $(JOBS)

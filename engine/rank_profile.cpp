@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <mutex>
 
 namespace velmora {
 
@@ -168,11 +169,18 @@ void find_rank_profile(const big_int* a, int m, int n, rank_profile_request requ
     // One prime settles the rank alone at full rank, and the columns at full column rank.
     const bool one_prime_likely = !request.det_of_full_rows && (!request.columns || n <= m);
     if (!long_entries && most >= (one_prime_likely ? blocked_single_prime_order : blocked_many_primes_order)) {
-        // For several primes the integers are read once into doubles, when they fit.
-        checked_buffer<double> exact(one_prime_likely ? 1 : count);
-        const bool in_doubles = !one_prime_likely && exact_in_doubles(a, count, exact.data());
+        // From the second prime on, the integers are read from a copy in doubles, made once
+        // (by whichever thread gets there first) when they fit: the first prime often
+        // settles the profile without it.
+        checked_buffer<double> exact(1);
+        std::once_flag copied;
+        bool in_doubles = false;
         const auto fill = [&](float_image& x, int index) {
             x.p = float_prime(index);
+            if (index > 0) std::call_once(copied, [&] {
+                    exact.resize(count);
+                    in_doubles = exact_in_doubles(a, count, exact.data());
+                });
             x.rank = in_doubles ? x.lu.factor(exact.data(), std::uint32_t(x.p)) : x.lu.factor(a, std::uint32_t(x.p));
             x.det = x.lu.determinant();
         };

@@ -1,5 +1,6 @@
 #include "modular/blocked_lu.hpp"
 
+#include "diag/thread_pool.hpp"
 #include "modular/float_gemm.hpp"
 #include "modular/half_word_lu.hpp"
 #include "modular/modular_lu.hpp"
@@ -19,6 +20,8 @@ constexpr int panel_columns = 32;
 // 31 products and one residue stay below 2^52, as float_products.hpp asks, and a larger
 // solve splits into two and a product, so that no unreduced value grows with its size.
 constexpr int solve_rows = 32;
+// Entries from which the reading of the matrix is spread over the threads.
+constexpr std::size_t load_pieces_from = std::size_t(1) << 18;
 static_assert(solve_rows <= float_block_products && panel_columns <= float_block_products);
 
 // x modulo p as a centered residue, for p < 2^22.
@@ -76,8 +79,11 @@ int blocked_lu::factor_rows(std::uint32_t p, Load load) {
     int k = std::min(m_, n_);
     int r = 0;
     for (;;) {
-        work_.resize(std::size_t(k) * n_);
-        load(0, std::size_t(k) * n_);
+        const std::size_t count = std::size_t(k) * n_;
+        work_.resize(count);
+        // Reading the integers is as long as a fifth of a factorisation at n = 4000: spread.
+        const std::size_t pieces = count < load_pieces_from ? 1 : std::size_t(thread_count());
+        parallel_for(pieces, [&](std::size_t s) { load(count * s / pieces, count * (s + 1) / pieces); });
         r = factor_block(0, k, 0, n_, 0, order_.data());
         if (r == n_ || k == m_) break;
         k = int(std::min<long>(m_, 2L * k));

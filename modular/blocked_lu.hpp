@@ -66,7 +66,6 @@ private:
     checked_buffer<double> work_;  // the rows in factoring, row stride n_
     checked_buffer<double> pivots_;
     checked_buffer<int> rows_, cols_, order_;
-    checked_buffer<double> row_buffer_;
 };
 
 // Writes the count integers at a to out as doubles, exactly, and returns true when every

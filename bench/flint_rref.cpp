@@ -4,6 +4,7 @@
 //   flint_rref zerk [A]     fmpq_mat_rref on the rational matrix [A | I] (on A with "A")
 //   flint_rref zerkint [A]  fmpz_mat_rref on the integer matrix [A | I] (on A with "A")
 //   flint_rref det          fmpz_mat_det of the square integer matrix A
+//   flint_rref rank         fmpz_mat_rank of the integer matrix A
 #include <flint/fmpq_mat.h>
 #include <flint/fmpz_mat.h>
 #include <gmp.h>
@@ -16,13 +17,14 @@
 
 int main(int argc, char** argv) {
     const bool det = argc == 2 && std::strcmp(argv[1], "det") == 0;
-    if (!det && (argc < 2 || argc > 3 || (std::strcmp(argv[1], "zerk") != 0 && std::strcmp(argv[1], "zerkint") != 0) ||
+    const bool rank_only = argc == 2 && std::strcmp(argv[1], "rank") == 0;
+    if (!det && !rank_only && (argc < 2 || argc > 3 || (std::strcmp(argv[1], "zerk") != 0 && std::strcmp(argv[1], "zerkint") != 0) ||
                  (argc == 3 && std::strcmp(argv[2], "A") != 0))) {
-        std::fprintf(stderr, "usage: flint_rref zerk|zerkint [A] < matrix, or flint_rref det < matrix\n");
+        std::fprintf(stderr, "usage: flint_rref zerk|zerkint [A] < matrix, or flint_rref det|rank < matrix\n");
         return 2;
     }
     const bool rational = std::strcmp(argv[1], "zerk") == 0;
-    const long identity = det || argc == 3 ? 0 : 1;  // columns of I beside A
+    const long identity = det || rank_only || argc == 3 ? 0 : 1;  // columns of I beside A
     long m = 0, n = 0;
     if (!(std::cin >> m >> n) || m < 0 || n < 0) {
         std::fprintf(stderr, "flint_rref: no matrix size\n");
@@ -56,6 +58,12 @@ int main(int argc, char** argv) {
         fmpz_mat_det(d, z);
         rank = long(fmpz_bits(d));
         fmpz_clear(d);
+        fmpz_mat_clear(z);
+    } else if (rank_only) {
+        fmpz_mat_t z;
+        fmpz_mat_init(z, m, n);
+        fmpq_mat_get_fmpz_mat_rowwise(z, nullptr, a);
+        rank = fmpz_mat_rank(z);
         fmpz_mat_clear(z);
     } else if (rational) {
         fmpq_mat_t r;

@@ -238,6 +238,44 @@ bool by_option(const bench_case& c) {
            (c.kind == entries::rank_half && c.rows >= 100) || (c.rows == 2 * c.cols && c.cols >= 100);
 }
 
+// Large matrices of entries in [-9, 9] (and one of rank 500), zerkint's rank and determinant
+// alone beside FLINT's fmpz_mat_rank and fmpz_mat_det and LinBox's rank modulo one prime
+// (not proven) where they are built: one run each, wall time and peak memory.
+void large_table(const std::string& dir, const std::string& filter, bool with_flint) {
+    const bool with_linbox = executable(dir + "/linbox_rank");
+    struct large_case {
+        int rows, cols;
+        entries kind;
+        bool det;
+    };
+    const large_case cases[] = {{1000, 1000, entries::integer, true}, {2000, 2000, entries::integer, true},
+                                {4000, 4000, entries::integer, false}, {2000, 1000, entries::integer, false},
+                                {1000, 1000, entries::rank_half, false}};
+    std::printf("\nLarge matrices, zerkint alone, wall seconds (peak MB) of one run\n");
+    std::printf("%-20s %-4s %16s %16s %16s %9s\n", "case", "run", "ours", "FLINT", "LinBox", "ours/FLINT");
+    unsigned seed = 5000;
+    for (const large_case& l : cases) {
+        const bench_case c{std::string(l.kind == entries::rank_half ? "rankhalf9_" : "int9_") + std::to_string(l.rows) +
+                               "x" + std::to_string(l.cols),
+                           l.rows, l.cols, 9, l.kind};
+        if (c.name.find(filter) == std::string::npos) continue;
+        write_matrix(c, seed++);
+        const std::string input = input_path(c);
+        for (const bool det : {false, true}) {
+            if (det && !l.det) continue;
+            const measurement o = run_median({dir + "/zerkint", det ? "-d" : "-r"}, input, 1);
+            const measurement f = with_flint ? run_median({dir + "/flint_rref", det ? "det" : "rank"}, input, 1)
+                                             : measurement{};
+            const measurement b = with_linbox && !det ? run_median({dir + "/linbox_rank"}, input, 1) : measurement{};
+            auto cell = [](const measurement& m) { return seconds_text(m) + " (" + megabytes_text(m) + ")"; };
+            std::printf("%-20s %-4s %16s %16s %16s %9s\n", c.name.c_str(), det ? "-d" : "-r", cell(o).c_str(),
+                        cell(f).c_str(), cell(b).c_str(), ratio_text(o.seconds, f.seconds).c_str());
+            std::fflush(stdout);
+        }
+        std::remove(input.c_str());
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -325,6 +363,7 @@ int main(int argc, char** argv) {
                 cpu_time() ? "processor" : "wall");
     std::printf("%-20s %-8s %-9s %8s %8s %9s\n", "case", "program", "options", "ours", "FLINT A", "ours/FLINT");
     std::printf("%s", options_table.c_str());
+    large_table(dir, filter, with_flint);
     std::printf("\nCSV:\n%s", csv.c_str());
     if (disagreements) std::printf("\n%d case(s) where the results differ from GMP's\n", disagreements);
     return disagreements ? 1 : 0;

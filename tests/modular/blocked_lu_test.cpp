@@ -13,9 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace velmora {
@@ -169,6 +171,29 @@ TEST(BlockedLu, ProductKernelsAgree) {
         detail::gemm_subtract_own(m, n, k, a.data(), k, b.data(), n, own.data(), n);
         ASSERT_TRUE(c == own) << "side " << side << " on " << float_product_kernel();
     }
+}
+
+// The threads call the product at once (pieces of one product, images modulo several
+// primes): a kernel that shared its buffers between calls would give wrong sums.
+TEST(BlockedLu, ProductsOnSeveralThreadsAtOnceAgree) {
+    constexpr int n = 200, calls = 20, threads = 4;
+    std::atomic<int> wrong{0};
+    const auto work = [&](int id) {
+        std::mt19937_64 gen(seed_from_environment(37) + std::uint64_t(id));
+        std::vector<double> a(n * n), b(n * n), want(n * n, 0.0), c(n * n);
+        for (double& x : a) x = double(long(gen() % 2001) - 1000);
+        for (double& x : b) x = double(long(gen() % 2001) - 1000);
+        detail::gemm_subtract_own(n, n, n, a.data(), n, b.data(), n, want.data(), n);
+        for (int r = 0; r < calls; ++r) {
+            std::fill(c.begin(), c.end(), 0.0);
+            detail::gemm_subtract(n, n, n, a.data(), n, b.data(), n, c.data(), n);
+            if (c != want) ++wrong;
+        }
+    };
+    std::vector<std::thread> pool;
+    for (int t = 0; t < threads; ++t) pool.emplace_back(work, t);
+    for (std::thread& t : pool) t.join();
+    EXPECT_EQ(wrong.load(), 0) << "on " << float_product_kernel();
 }
 
 TEST(FloatPrimes, AreTheLargestPrimesBelowTwoToThe22InOrder) {

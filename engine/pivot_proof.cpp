@@ -275,6 +275,16 @@ private:
 
 } // namespace
 
+// The bound on |det X| alone, for a square X (P lists every row): det X = +-det X_P, and the
+// bound of det_bits needs only |H - I| <= eps, which bound_h shows for any unit lower V and
+// upper W in doubles, whatever the rows and factors of the guess. The margins of the
+// search (multipliers_below_one) are not needed, nor are near ties settled.
+bool bound_guessed_determinant(const pivot_guess& guess, long& bits) {
+    if (guess.r <= 0 || guess.m != guess.r) return false;
+    pivot_proof proof(guess);
+    return proof.invert_u() && proof.invert_l() && proof.bound_products() && proof.bound_h() && proof.det_bits(bits);
+}
+
 bool prove_pivot_rows(const pivot_guess& guess, long* det_bits) {
     if (guess.r <= 0) return false;
     pivot_proof proof(guess);

@@ -44,7 +44,9 @@ constexpr double largest_r_eps = 0.125;
 // |G - Gd| <= (2^-50 + gamma)|Xd||W| <= RG(k, j) := c min(rmax(k) csum(j), cw(j)), with
 // rmax(k) the largest |Xd(k, .)|, csum(j) the column sum of |W|, cw(j) that sum weighted
 // by the largest |Xd| of each row l of W (two bounds on |Xd||W|, for rows and for columns
-// of unlike scales), and c slightly above 2^-50 + gamma;
+// of unlike scales), and c slightly above 2^-50 + gamma (gamma bounds the rounding of a
+// sum of at most r products taken in any order, fused or not: so the products may be
+// grouped by blocks, as they are, or left to a BLAS);
 // and with Hd = fl(V Gd_P), |H - Hd| <= |V| RG_P + gamma |V||Gd_P|, bounded by the largest
 // row sum of |V| times (max RG_P + gamma max |Gd_P|). The few sums and products that make
 // these bounds are rounded too; each is enlarged by a relative 2^-20, far above their
@@ -105,9 +107,13 @@ public:
                 w_rows[i - i0] = row_of(w_.data(), r_, i);
                 w_rows[i - i0][i] = 1.0;
             }
+            // On the rows and columns from i1 on, where the rows below the band are nonzero:
+            // W stays 0 below its diagonal.
+            for (int i = 0; i < count; ++i) w_rows[i] += i1;
             add_product(
-                w_rows.data(), count, [&](int i, int l) { return -row_of(lu_, r_, s_[i0 + i])[l]; }, w_.data(),
-                std::size_t(r_), r_, r_, true, [&](int) { return i1; }, [&](int) { return r_; });
+                w_rows.data(), count, [&](int i, int l) { return -row_of(lu_, r_, s_[i0 + i])[i1 + l]; },
+                w_.data() + std::size_t(i1) * r_ + i1, std::size_t(r_), r_ - i1, r_ - i1, true, [](int) { return 0; },
+                [&](int) { return r_ - i1; });
             for (int i = i1 - 1; i >= i0; --i) {
                 const double* u = row_of(lu_, r_, s_[i]);
                 double* wi = row_of(w_.data(), r_, i);

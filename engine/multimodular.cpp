@@ -41,9 +41,11 @@ bool few_lines_of_long_entries(const big_int* a, int m, int n) {
 }
 
 // The p-adic shortcut for a square matrix asked for det but neither B nor Q, where a p-adic
-// solution pays (see padic_pays): det A from padic_determinant alone, and as a nonzero
-// determinant proves full rank, the basis of every column. False, with nothing set, when
-// the shortcut does not apply or A is singular modulo the first primes tried.
+// solution pays (see padic_pays): det A from padic_determinant alone, with the bound on
+// |det A| from doubles beside it (which spares it the primes taken ahead where it holds),
+// and as a nonzero determinant proves full rank, the basis of every column. False, with
+// nothing set, when the shortcut does not apply or A is singular modulo the first primes
+// tried.
 bool padic_square_results(const big_int* a, int m, int n, const engine_request& request, vector<int>& basis,
                           big_int& det_a) {
     if (m != n || !request.det || request.b || request.q || !padic_pays(a, m, std::size_t(n))) return false;

@@ -1,6 +1,7 @@
 // Rows of doubles in row-major arrays and the row operations of the pivot search run in
-// doubles and of its proof: the proof's bounds count the roundings of exactly these
-// operations, in this order.
+// doubles and of its proof. The proof's bounds on the products hold for sums of at most r
+// terms taken in any order (with or without fused multiply-adds), so they do not depend
+// on how these operations group or order the terms.
 #pragma once
 
 #include <algorithm>
@@ -65,6 +66,34 @@ void add_rows(double* y, int first, int last, Factor f, Row x, From from, To to)
         }
     }
     if (count > 0) add_multiples(y, rows, factors, count, lo, hi);
+}
+
+// The blocks of add_product: a block of product_depth rows and product_columns columns of
+// b (128 KB) stays in the second-level cache while every row passes it.
+constexpr int product_columns = 256;
+constexpr int product_depth = 64;
+
+// y[i][c] += sum over l of f(i, l) b(l, c) for the rows i < count, l in [lo(i), hi(i))
+// (f(i, l) is 0 outside), c in [0, width); b(l, c) at b[l * ldb + c], of depth rows, and
+// with b_upper, 0 for c < l (the products of those are skipped where a block allows). The
+// sums are taken a block of b at a time, each row's terms in order of l within a block.
+template <class Factor, class Lo, class Hi>
+void add_product(double* const* y, int count, Factor f, const double* b, std::size_t ldb, int depth, int width,
+                 bool b_upper, Lo lo, Hi hi) {
+    for (int c0 = 0; c0 < width; c0 += product_columns) {
+        const int c1 = std::min(width, c0 + product_columns);
+        const int end = b_upper ? std::min(depth, c1) : depth;
+        for (int l0 = 0; l0 < end; l0 += product_depth) {
+            const int l1 = std::min(end, l0 + product_depth);
+            for (int i = 0; i < count; ++i) {
+                const int from = std::max(l0, lo(i)), to = std::min(l1, hi(i));
+                if (from >= to) continue;
+                add_rows(
+                    y[i], from, to, [&](int l) { return f(i, l); }, [&](int l) { return b + std::size_t(l) * ldb; },
+                    [&](int) { return c0; }, [&](int) { return c1; });
+            }
+        }
+    }
 }
 
 } // namespace velmora

@@ -3,6 +3,7 @@
 #include "bigint/arithmetic.hpp"
 #include "bigint/build.hpp"
 #include "bigint/product_sum.hpp"
+#include "engine/det_bound.hpp"
 #include "engine/determinant.hpp"
 #include "engine/full_rank_solution.hpp"
 #include "engine/pivot_sequence.hpp"
@@ -180,7 +181,10 @@ void full_row_rank_results(const scaled_rows& sr, matrix<rational<big_int>>& B, 
         if (request.b && sized(B, m, n))
             for (int t = 0; t < m; ++t) B(t, t) = number(1);
         set_basis(basis, m);
-        if (request.det) det = number(leading_determinant(sr.a.data(), m, n), sr.product);
+        if (request.det) {
+            square_det_bound bound(sr.a.data(), m, std::size_t(n));
+            det = number(leading_determinant(sr.a.data(), m, n, bound.work()), sr.product);
+        }
         return;
     }
     full_rank_solution s(m, n, request.b, request.q);

@@ -4,6 +4,7 @@
 #include "bigint/build.hpp"
 #include "bigint/product_sum.hpp"
 #include "diag/checked_buffer.hpp"
+#include "engine/det_bound.hpp"
 #include "engine/determinant.hpp"
 #include "engine/echelon_results.hpp"
 #include "engine/full_rank_solution.hpp"
@@ -40,13 +41,16 @@ bool few_lines_of_long_entries(const big_int* a, int m, int n) {
 }
 
 // The p-adic shortcut for a square matrix asked for det but neither B nor Q, where a p-adic
-// solution pays (see padic_pays): det A from padic_determinant alone, and as a nonzero
-// determinant proves full rank, the basis of every column. False, with nothing set, when
-// the shortcut does not apply or A is singular modulo the first primes tried.
+// solution pays (see padic_pays): det A from padic_determinant alone, with the bound on
+// |det A| from doubles beside it (which spares it the primes taken ahead where it holds),
+// and as a nonzero determinant proves full rank, the basis of every column. False, with
+// nothing set, when the shortcut does not apply or A is singular modulo the first primes
+// tried.
 bool padic_square_results(const big_int* a, int m, int n, const engine_request& request, vector<int>& basis,
                           big_int& det_a) {
     if (m != n || !request.det || request.b || request.q || !padic_pays(a, m, std::size_t(n))) return false;
-    if (!padic_determinant(a, m, std::size_t(n), det_a)) return false;
+    square_det_bound bound(a, m, std::size_t(n));
+    if (!padic_determinant(a, m, std::size_t(n), det_a, bound.work())) return false;
     set_basis(basis, m);
     return true;
 }
@@ -190,7 +194,10 @@ bool multimodular_echelon(const matrix<rational<big_int>>& A, matrix<rational<bi
             return true;
         }
         set_basis(basis, m);  // the rank; the columns are not asked for
-        if (request.det) det = number(leading_determinant(a, m, n), sr.product);
+        if (request.det) {
+            square_det_bound bound(a, m, std::size_t(n));
+            det = number(leading_determinant(a, m, n, bound.work()), sr.product);
+        }
         return true;
     }
     rank_profile profile(m, n);
@@ -216,7 +223,10 @@ bool multimodular_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matr
     if (full_rows && !request.b && !request.q && (m == n || (!request.basis && !request.det))) {
         // The rank alone, or a square matrix: every column is a pivot column and det is det A.
         set_basis(basis, m);
-        if (request.det) det = leading_determinant(a.data(), m, n);
+        if (request.det) {
+            square_det_bound bound(a.data(), m, std::size_t(n));
+            det = leading_determinant(a.data(), m, n, bound.work());
+        }
         return true;
     }
     if (!full_rows) {

@@ -386,12 +386,13 @@ big_int cofactor(const lifting& lift, const ahead_determinants& ahead, long h_de
     return c.value();
 }
 
-// h with |det A| < 2^h: beside's bound when it found one, else the bound on minors.
+// h with |det A| < 2^h: the smaller of beside's bound, when it found one, and the bound
+// on minors (both hold; a loose bound from beside leaves the one on minors to decide).
 long det_bound_bits(const big_int* a, int n, std::size_t stride, const side_work& beside) {
-    if (beside.bound() >= 0) return beside.bound();
     checked_buffer<int> lead(n);
     for (int j = 0; j < n; ++j) lead[j] = j;
-    return minor_bounds(a, n, int(stride), lead.data(), n).bits(n);
+    const long minors = minor_bounds(a, n, int(stride), lead.data(), n).bits(n);
+    return beside.bound() >= 0 ? std::min(beside.bound(), minors) : minors;
 }
 
 } // namespace

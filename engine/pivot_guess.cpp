@@ -72,13 +72,15 @@ public:
             }
         }
         if (best < 0 || !std::isfinite(largest)) return false;
-        const double near = largest * (1.0 - near_tie);
-        int close = 0;
-        for (int e = t; e < m_ && close < 2; ++e)
-            if (std::fabs(x_[std::size_t(row_at_[e]) * r_ + t]) >= near) ++close;
-        if (close > 1) {
-            if (t >= exact_steps) return false;
-            best = settle(t, near);
+        if (guess_.settle_ties) {
+            const double near = largest * (1.0 - near_tie);
+            int close = 0;
+            for (int e = t; e < m_ && close < 2; ++e)
+                if (std::fabs(x_[std::size_t(row_at_[e]) * r_ + t]) >= near) ++close;
+            if (close > 1) {
+                if (t >= exact_steps) return false;
+                best = settle(t, near);
+            }
         }
         std::swap(row_at_[t], row_at_[best]);
         const double* pivot = row_of(x_, r_, row_at_[t]);

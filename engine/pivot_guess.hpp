@@ -31,6 +31,9 @@ struct pivot_guess {
     int m, r;
     // Set when guess_pivot_rows ran to the end (it returned true).
     bool complete = false;
+    // Whether near ties are compared exactly (settled). A search that only factors X, for a
+    // bound on its determinant, takes the largest double among them instead.
+    bool settle_ties = true;
 };
 
 // The relative error bound of the entries of X in doubles (pivot_guess::values), from the
@@ -62,6 +65,12 @@ bool guess_pivot_rows(const big_int* a, int n, const big_int* scales, const int*
 // When it returns true and det_bits is given, *det_bits is set to a b with
 // |det X_P| < 2^b, X_P the matrix X on the guessed rows (in order); else it is left alone.
 bool prove_pivot_rows(const pivot_guess& guess, long* det_bits = nullptr);
+
+// For a complete guess on a square X (m == r): sets bits to a b with |det X| < 2^b and
+// returns true, or returns false when the doubles cannot show a finite bound that way. It
+// needs no margins of the search: any rows and factors serve, and their quality decides
+// only how tight the bound is (see the proof in pivot_proof.cpp).
+bool bound_guessed_determinant(const pivot_guess& guess, long& bits);
 
 // False when prove_pivot_rows cannot succeed, because some pivot of the guess is too small
 // beside the entries of X (as they are for a matrix that is singular on the guessed rows,

@@ -44,7 +44,9 @@ constexpr double largest_r_eps = 0.125;
 // |G - Gd| <= (2^-50 + gamma)|Xd||W| <= RG(k, j) := c min(rmax(k) csum(j), cw(j)), with
 // rmax(k) the largest |Xd(k, .)|, csum(j) the column sum of |W|, cw(j) that sum weighted
 // by the largest |Xd| of each row l of W (two bounds on |Xd||W|, for rows and for columns
-// of unlike scales), and c slightly above 2^-50 + gamma;
+// of unlike scales), and c slightly above 2^-50 + gamma (gamma bounds the rounding of a
+// sum of at most r products taken in any order, fused or not: so the products may be
+// grouped by blocks, as they are, or left to a BLAS);
 // and with Hd = fl(V Gd_P), |H - Hd| <= |V| RG_P + gamma |V||Gd_P|, bounded by the largest
 // row sum of |V| times (max RG_P + gamma max |Gd_P|). The few sums and products that make
 // these bounds are rounded too; each is enlarged by a relative 2^-20, far above their
@@ -90,37 +92,65 @@ public:
           v_(std::size_t(r_) * r_), csum_(r_), cmax_(r_), cw_(r_), rmax_(m_), g_p_(std::size_t(r_) * r_),
           c_g_((guess_value_error + gamma_) * widen), underflow_(r_ * subnormal_error) {}
 
-    // W = U^-1, row i from the rows below it: U(i, i) W(i, .) = e_i - sum_{l>i} U(i, l) W(l, .).
-    // False when a pivot is zero or not finite.
+    // W = U^-1, row i from the rows below it: U(i, i) W(i, .) = e_i - sum_{l>i} U(i, l) W(l, .),
+    // a band of rows at a time from the last: first the terms of the rows below the band,
+    // by blocks (add_product), then those within it, row by row. (Any upper triangular W
+    // in doubles serves the proof; its accuracy decides only the margins.) False when a
+    // pivot is zero or not finite.
     bool invert_u() {
-        for (int i = r_ - 1; i >= 0; --i) {
-            const double* u = row_of(lu_, r_, s_[i]);
-            if (!(u[i] != 0.0) || !std::isfinite(u[i])) return false;
-            double* wi = row_of(w_.data(), r_, i);
-            wi[i] = 1.0;
-            add_rows(
-                wi, i + 1, r_, [&](int l) { return -u[l]; }, [&](int l) { return row_of(w_.data(), r_, l); },
-                [](int l) { return l; }, [&](int) { return r_; });
-            const double inverse = 1.0 / u[i];
-            for (int c = i; c < r_; ++c) wi[c] *= inverse;
+        checked_buffer<double*> w_rows(band);
+        for (int i1 = r_; i1 > 0; i1 -= band) {
+            const int i0 = std::max(0, i1 - band), count = i1 - i0;
+            for (int i = i0; i < i1; ++i) {
+                const double* u = row_of(lu_, r_, s_[i]);
+                if (!(u[i] != 0.0) || !std::isfinite(u[i])) return false;
+                w_rows[i - i0] = row_of(w_.data(), r_, i);
+                w_rows[i - i0][i] = 1.0;
+            }
+            // On the rows and columns from i1 on, where the rows below the band are nonzero:
+            // W stays 0 below its diagonal.
+            for (int i = 0; i < count; ++i) w_rows[i] += i1;
+            add_product(
+                w_rows.data(), count, [&](int i, int l) { return -row_of(lu_, r_, s_[i0 + i])[i1 + l]; },
+                w_.data() + std::size_t(i1) * r_ + i1, std::size_t(r_), r_ - i1, r_ - i1, true, [](int) { return 0; },
+                [&](int) { return r_ - i1; });
+            for (int i = i1 - 1; i >= i0; --i) {
+                const double* u = row_of(lu_, r_, s_[i]);
+                double* wi = row_of(w_.data(), r_, i);
+                add_rows(
+                    wi, i + 1, i1, [&](int l) { return -u[l]; }, [&](int l) { return row_of(w_.data(), r_, l); },
+                    [](int l) { return l; }, [&](int) { return r_; });
+                const double inverse = 1.0 / u[i];
+                for (int c = i; c < r_; ++c) wi[c] *= inverse;
+            }
         }
         return true;
     }
 
-    // V = L_P^-1, unit lower: V(i, .) = e_i - sum_{l<i} L_P(i, l) V(l, .); and the largest
-    // row sum of |V|. False when a row sum is not finite.
+    // V = L_P^-1, unit lower: V(i, .) = e_i - sum_{l<i} L_P(i, l) V(l, .), a band of rows at a
+    // time as for W; and the largest row sum of |V|. False when a row sum is not finite.
     bool invert_l() {
-        for (int i = 0; i < r_; ++i) {
-            const double* l_row = row_of(lu_, r_, s_[i]);
-            double* vi = row_of(v_.data(), r_, i);
-            vi[i] = 1.0;
-            add_rows(
-                vi, 0, i, [&](int l) { return -l_row[l]; }, [&](int l) { return row_of(v_.data(), r_, l); },
-                [](int) { return 0; }, [](int l) { return l + 1; });
-            double sum = 0.0;
-            for (int c = 0; c <= i; ++c) sum += std::fabs(vi[c]);
-            if (!std::isfinite(sum)) return false;
-            v_norm_ = std::max(v_norm_, sum);
+        checked_buffer<double*> v_rows(band);
+        for (int i0 = 0; i0 < r_; i0 += band) {
+            const int i1 = std::min(r_, i0 + band), count = i1 - i0;
+            for (int i = i0; i < i1; ++i) {
+                v_rows[i - i0] = row_of(v_.data(), r_, i);
+                v_rows[i - i0][i] = 1.0;
+            }
+            add_product(
+                v_rows.data(), count, [&](int i, int l) { return -row_of(lu_, r_, s_[i0 + i])[l]; }, v_.data(),
+                std::size_t(r_), r_, i0, false, [](int) { return 0; }, [&](int) { return i0; });
+            for (int i = i0; i < i1; ++i) {
+                const double* l_row = row_of(lu_, r_, s_[i]);
+                double* vi = row_of(v_.data(), r_, i);
+                add_rows(
+                    vi, i0, i, [&](int l) { return -l_row[l]; }, [&](int l) { return row_of(v_.data(), r_, l); },
+                    [](int) { return 0; }, [](int l) { return l + 1; });
+                double sum = 0.0;
+                for (int c = 0; c <= i; ++c) sum += std::fabs(vi[c]);
+                if (!std::isfinite(sum)) return false;
+                v_norm_ = std::max(v_norm_, sum);
+            }
         }
         return true;
     }
@@ -157,28 +187,47 @@ public:
     // Gd_P, then Hd = fl(V Gd_P) and eps bounding |H - I| entrywise, and tau bounding
     // |T^-1 - I|. False when a value is not finite or r eps exceeds 1/8.
     bool bound_h() {
+        // Gd_P = fl(Xd_P W) and Hd = fl(V Gd_P) by blocks (add_product), Hd a band of rows
+        // at a time: the bounds hold for any order of the sums.
         double g_p_max = 0.0, rmax_p = 0.0;
-        for (int i = 0; i < r_; ++i) {
-            double* g = row_of(g_p_.data(), r_, i);
-            g_row(s_[i], g);
-            rmax_p = std::max(rmax_p, rmax_[s_[i]]);
-            for (int c = 0; c < r_; ++c) {
-                if (!std::isfinite(g[c])) return false;
-                g_p_max = std::max(g_p_max, std::fabs(g[c]));
+        {
+            checked_buffer<double*> g_rows(r_);
+            checked_buffer<const double*> x_rows(r_);
+            for (int i = 0; i < r_; ++i) {
+                g_rows[i] = row_of(g_p_.data(), r_, i);
+                x_rows[i] = row_of(guess_.values.data(), r_, s_[i]);
+                rmax_p = std::max(rmax_p, rmax_[s_[i]]);
             }
-        }
-        checked_buffer<double> h(r_);
-        double off = 0.0;
-        for (int i = 0; i < r_; ++i) {
-            std::fill(h.data(), h.data() + r_, 0.0);
-            const double* vi = row_of(v_.data(), r_, i);
-            add_rows(
-                h.data(), 0, i + 1, [&](int l) { return vi[l]; }, [&](int l) { return row_of(g_p_.data(), r_, l); },
+            add_product(
+                g_rows.data(), r_, [&](int i, int l) { return x_rows[i][l]; }, w_.data(), std::size_t(r_), r_, r_, true,
                 [](int) { return 0; }, [&](int) { return r_; });
-            h[i] -= 1.0;
-            for (int c = 0; c < r_; ++c) {
-                if (!std::isfinite(h[c])) return false;
-                off = std::max(off, std::fabs(h[c]));
+        }
+        for (std::size_t e = 0; e < std::size_t(r_) * r_; ++e) {
+            if (!std::isfinite(g_p_[e])) return false;
+            g_p_max = std::max(g_p_max, std::fabs(g_p_[e]));
+        }
+        const int rows = std::min(r_, band);
+        checked_buffer<double> h(std::size_t(rows) * r_);
+        checked_buffer<double*> h_rows(rows);
+        checked_buffer<const double*> v_rows(rows);
+        double off = 0.0;
+        for (int i0 = 0; i0 < r_; i0 += rows) {
+            const int count = std::min(rows, r_ - i0);
+            std::fill(h.data(), h.data() + std::size_t(count) * r_, 0.0);
+            for (int i = 0; i < count; ++i) {
+                h_rows[i] = row_of(h.data(), r_, i);
+                v_rows[i] = row_of(v_.data(), r_, i0 + i);
+            }
+            add_product(
+                h_rows.data(), count, [&](int i, int l) { return v_rows[i][l]; }, g_p_.data(), std::size_t(r_), r_, r_,
+                false, [](int) { return 0; }, [&](int i) { return i0 + i + 1; });
+            for (int i = 0; i < count; ++i) {
+                double* hi = h_rows[i];
+                hi[i0 + i] -= 1.0;
+                for (int c = 0; c < r_; ++c) {
+                    if (!std::isfinite(hi[c])) return false;
+                    off = std::max(off, std::fabs(hi[c]));
+                }
             }
         }
         eps_ = (off + underflow_ +
@@ -248,6 +297,9 @@ private:
     // The few sums and products that make the bounds are enlarged by this relative amount,
     // far above their own relative error (below r u).
     static constexpr double widen = 1.0 + 0x1p-20;
+    // Rows of W, V and Hd made at once (see invert_u, invert_l, bound_h): each block of the
+    // matrix they are made from serves that many rows.
+    static constexpr int band = 64;
 
     // Row k of Gd = fl(Xd W).
     void g_row(int k, double* g) const {
@@ -274,6 +326,16 @@ private:
 };
 
 } // namespace
+
+// The bound on |det X| alone, for a square X (P lists every row): det X = +-det X_P, and the
+// bound of det_bits needs only |H - I| <= eps, which bound_h shows for any unit lower V and
+// upper W in doubles, whatever the rows and factors of the guess. The margins of the
+// search (multipliers_below_one) are not needed, nor are near ties settled.
+bool bound_guessed_determinant(const pivot_guess& guess, long& bits) {
+    if (guess.r <= 0 || guess.m != guess.r) return false;
+    pivot_proof proof(guess);
+    return proof.invert_u() && proof.invert_l() && proof.bound_products() && proof.bound_h() && proof.det_bits(bits);
+}
 
 bool prove_pivot_rows(const pivot_guess& guess, long* det_bits) {
     if (guess.r <= 0) return false;

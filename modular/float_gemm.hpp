@@ -8,8 +8,9 @@
 #include <cstddef>
 
 // Loops over rows of doubles compiled for the wider vector units too (GCC on x86-64), the
-// widest the processor has taken at run time; the values are the same on every unit.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+// widest the processor has taken at run time; the values are the same on every unit. Not
+// under ThreadSanitizer, whose run time is not ready when the choice is made at load time.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
 #define VELMORA_VECTOR_CLONES __attribute__((target_clones("arch=skylake-avx512", "arch=haswell", "default")))
 #else
 #define VELMORA_VECTOR_CLONES

@@ -17,7 +17,11 @@ namespace detail {
 
 // |x| in inline math; a long one may break after any digit.
 inline void write_magnitude(std::ostream& out, const big_int& x) {
-    out << "\\breakable{" << (x < big_int(0) ? -x : x) << '}';
+    checked_text digits;
+    digits << (x < big_int(0) ? -x : x);
+    constexpr std::size_t short_number = 12;
+    if (digits.text().size() <= short_number) out << digits.text();
+    else out << "\\breakable{" << digits.text() << '}';
 }
 
 // |num / den| as it stands, not brought to lowest terms: as \frac, or as num/den where a

@@ -237,7 +237,7 @@ private:
                 e.set(entry(i, c));
                 write_entry(out, e, boxed(i, c));
             }
-            out << (fractions_ ? " \\\\[4pt]\n" : " \\\\\n");
+            out << (fractions_ ? " \\\\ \\noalign{\\vskip 4pt}\n" : " \\\\\n");
         }
         out << "\\end{array}\\right)$\n\\end{center}\n";
     }

@@ -86,7 +86,7 @@ latex_numbers() {
          { pivot = /^Pivot item: / }
          /^\\providecommand|^\\noindent \$R_|^This table is too large|^\\emph\{/ { next }
          { print }' |
-    sed -e 's/_{[0-9]* \\times [0-9]*}//' -e 's/\\\\\[4pt\]//' \
+    sed -e 's/_{[0-9]* \\times [0-9]*}//' -e 's/\\noalign{\\vskip [0-9]*pt}//' \
         -e 's/\\begin{array}{@{}r@{}}//g' -e 's/\([0-9]\)\\\\\([0-9]\)/\1\2/g' \
         -e 's/\([0-9]\)\\\\\([0-9]\)/\1\2/g' -e 's/\([0-9]\)\\end{array}/\1/g' \
         -e 's/\\dfrac{\([0-9]*\)}{\([0-9]*\)}/\1\/\2/g' |
@@ -125,7 +125,7 @@ check() {
   [ "$(tail -n 1 "$doc")" = '\end{document}' ] || fail "$name --latex: no \\end{document} line"
   case $mode in
   numbers)
-    "$program" "$@" <"$input" | plain_numbers >"$work/plain"
+    "$program" "$@" <"$input" 2>/dev/null | plain_numbers >"$work/plain"
     latex_numbers <"$doc" >"$work/latex"
     [ -s "$work/plain" ] || fail "$name: no numbers in the plain output"
     if grep -q '^This table is too large' "$doc"; then

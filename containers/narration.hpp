@@ -5,6 +5,7 @@
 
 #include "containers/framed_table.hpp"
 #include "containers/latex_document.hpp"
+#include "containers/latex_row_ops.hpp"
 #include "containers/matrix.hpp"
 
 #include <ios>
@@ -48,14 +49,25 @@ inline std::ostream& end_narration_line(std::ostream& out) {
     return out << '\n';
 }
 
-// Shows left and right side by side: in one frame, or in LaTeX as one display.
+// Shows left and right side by side: in one frame, or in LaTeX as one table (B beside
+// Q) with the entry of left at mark boxed.
 template <class T>
-void narrate_tables(std::ostream& out, const matrix<T>& left, const matrix<T>& right) {
+void narrate_tables(std::ostream& out, const matrix<T>& left, const matrix<T>& right, table_mark mark = {}) {
     switch (narration_style_of(out)) {
-    case narration_style::latex: output_latex_display(out, left, right); return;
+    case narration_style::latex: output_latex_table(out, left, right, 'B', 'Q', mark); return;
     case narration_style::utf8: output_framed_pair(out, left, right, utf8_frame); return;
     case narration_style::code_page_437: output_framed_pair(out, left, right); return;
     }
+}
+
+// True when out narrates in LaTeX, where the steps' row operations are written too.
+inline bool narrates_row_operations(std::ios_base& out) { return narration_style_of(out) == narration_style::latex; }
+
+// In LaTeX only, the tables again with the pivot at mark boxed: for a pivot already in
+// place, which no exchange shows. The other styles write nothing.
+template <class T>
+void narrate_pivot(std::ostream& out, const matrix<T>& left, const matrix<T>& right, table_mark mark) {
+    if (narration_style_of(out) == narration_style::latex) output_latex_table(out, left, right, 'B', 'Q', mark);
 }
 
 } // namespace velmora

@@ -16,6 +16,7 @@ namespace {
 
 bool any_report = false;
 fatal_handler on_fatal = nullptr;
+std::ostream* report_copy = nullptr;
 
 const char big_arith_fatal_prefix[] = "Big arith fatal error: \n ";
 
@@ -24,6 +25,13 @@ const char big_arith_fatal_prefix[] = "Big arith fatal error: \n ";
 void write_report(const char* prefix, const char* message) {
     any_report = true;
     std::cerr << prefix << message << '\n';
+    // The copy is set aside while it is written: should its growth fail, the fatal report
+    // that follows goes to standard error alone.
+    if (std::ostream* copy = report_copy) {
+        report_copy = nullptr;
+        *copy << prefix << message << '\n';
+        report_copy = copy;
+    }
 }
 
 void record_status(int code) {
@@ -40,6 +48,8 @@ void record_status(int code) {
 } // namespace
 
 bool report_written() { return any_report; }
+
+void copy_reports_to(std::ostream* copy) { report_copy = copy; }
 
 void reset_diagnostics() {
     matrix_status = 1;

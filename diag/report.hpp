@@ -2,6 +2,8 @@
 // big integers), each with warning, error and fatal-error reporters.
 #pragma once
 
+#include <iosfwd>
+
 namespace velmora {
 
 // Code of the first vector or matrix error, or 1 while none has been reported.
@@ -10,6 +12,11 @@ extern int matrix_status;
 
 // True once any reporter below has written a report (of any severity).
 bool report_written();
+
+// While copy is not null, every report is written to it as well, the same bytes as to
+// standard error, for a document that shows the reports in its own place. A fatal report
+// is copied too, though the process then ends.
+void copy_reports_to(std::ostream* copy);
 
 // Each reporter writes its prefix, the message unchanged and a newline to the
 // standard error stream, which flushes standard output first. The fatal ones

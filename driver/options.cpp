@@ -75,6 +75,8 @@ walk_end walk_options(int argc, const char* const* argv, const tool_texts& tool,
             flags.utf8 = 1;
         } else if (arg == "--latex") {
             flags.latex = 1;
+        } else if (arg == "--latex-fragment") {
+            flags.latex = flags.fragment = 1;
         } else {
             // A mistyped option must not pass for a good run in a script.
             out << "Unknown argument: " << arg << '\n'

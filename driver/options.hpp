@@ -9,13 +9,15 @@ namespace velmora {
 
 // The flags the option walk sets. The seven output flags choose the results;
 // movie narrates the reduction; labels forces the label lines; utf8 draws the
-// movie's frames in UTF-8; latex writes the movie and the results as a LaTeX document.
+// movie's frames in UTF-8; latex writes the movie and the results as a LaTeX document,
+// and fragment makes it a fragment without preamble (latex is then set too).
 struct run_flags {
     int a = 0, b = 0, q = 0, rank = 0, det = 0, basis = 0, time = 0;
     int movie = 0;
     int labels = 0;
     int utf8 = 0;
     int latex = 0;
+    int fragment = 0;
 
     int output_count() const { return a + b + q + rank + det + basis + time; }
 };

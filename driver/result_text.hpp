@@ -1,8 +1,7 @@
 // The results of a run as text: in the fixed order A, B, Q, rank, det, basis, time,
-// each bare or under its label, as plain text or as the body of a LaTeX document.
+// each bare or under its label, as plain text (latex_results.hpp has the LaTeX form).
 #pragma once
 
-#include "containers/latex_document.hpp"
 #include "containers/matrix.hpp"
 #include "containers/plain_text.hpp"
 #include "driver/options.hpp"
@@ -66,50 +65,6 @@ private:
                                                  "!Time (seconds) =\n"};
         if (labelled_) out_ << labels[static_cast<int>(r)];
     }
-
-    std::ostream& out_;
-    bool labelled_;
-};
-
-// Each result as LaTeX, for the body of the document of latex_document.hpp: a
-// matrix as a display, after its label line when labelled; a value, and the basis
-// as the list of its columns in parentheses, in math on a line of its own, after
-// its label on the same line when labelled.
-class latex_result_writer {
-public:
-    latex_result_writer(std::ostream& out, bool labelled) : out_(out), labelled_(labelled) {}
-
-    template <class T>
-    void matrix(result r, const velmora::matrix<T>& m) {
-        if (labelled_) out_ << label(r) << '\n';
-        output_latex_display(out_, m);
-    }
-    template <class V>
-    void value(result r, const V& v) {
-        begin_math(r);
-        out_ << v;
-        end_math();
-    }
-    void indices(result r, const vector<int>& v) {
-        begin_math(r);
-        out_ << '(';
-        for (int k = 0; k < v.size(); ++k) out_ << (k > 0 ? ", " : "") << v[k];
-        out_ << ')';
-        end_math();
-    }
-
-private:
-    static const char* label(result r) {
-        static constexpr const char* labels[] = {"$A$:", "$B$:",   "$Q$:", "rank:",
-                                                 "det:", "basis:", "time (seconds):"};
-        return labels[static_cast<int>(r)];
-    }
-    // A long number or list may break after any of its characters.
-    void begin_math(result r) {
-        if (labelled_) out_ << label(r) << ' ';
-        out_ << "$\\breakable{";
-    }
-    void end_math() { out_ << "}$\\par\n"; }
 
     std::ostream& out_;
     bool labelled_;

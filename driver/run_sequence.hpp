@@ -5,8 +5,10 @@
 #include "containers/matrix.hpp"
 #include "containers/narration.hpp"
 #include "containers/text.hpp"
+#include "diag/checked_text.hpp"
 #include "diag/report.hpp"
 #include "driver/options.hpp"
+#include "driver/latex_results.hpp"
 #include "driver/result_text.hpp"
 #include "engine/multimodular.hpp"
 
@@ -37,12 +39,17 @@ inline unsigned long elapsed_seconds(std::time_t t0, std::time_t t1) {
 // is not null and takes A, else by reduce) and writes the results that flags ask for to
 // out, in the fixed order A, B, Q, rank, det, basis, time: bare when exactly one is
 // asked for and labels are not forced, else each under its label line; with
-// flags.latex the narration and the results make one LaTeX document. Returns
+// flags.latex the narration and the results make one LaTeX document (a fragment with
+// flags.fragment), which shows the library's reports in boxes as well. Returns
 // the exit status: 1 when the library reported anything during the run or the
 // output could not be written, else 0.
 template <class Element, class Det>
 int run_sequence(const run_flags& flags, reduction<Element, Det> reduce,
                  fast_reduction<Element, Det> fast, std::istream& in, std::ostream& out) {
+    // The document holds the reports made before it begins (those of the input) and during
+    // the reduction, to show them in its own places.
+    checked_text held_reports;
+    if (flags.latex) copy_reports_to(&held_reports);
     matrix<Element> A;
     in >> A;
     matrix<Element> B, Q;
@@ -53,7 +60,9 @@ int run_sequence(const run_flags& flags, reduction<Element, Det> reduce,
     // for the reduction alone; without the options the stream is left as it is.
     const narration_style style_before = narration_style_of(out);
     if (flags.latex) {
-        begin_latex_document(out);
+        begin_latex_document(out, flags.fragment != 0);
+        write_latex_reports(out, held_reports.text());
+        held_reports.restart();
         set_narration_style(out, narration_style::latex);
     } else if (flags.utf8) {
         set_narration_style(out, narration_style::utf8);
@@ -74,9 +83,10 @@ int run_sequence(const run_flags& flags, reduction<Element, Det> reduce,
     const bool labelled = flags.output_count() != 1 || flags.labels;
     const run_results<Element, Det> results{A, B, Q, basis, det, elapsed_seconds(t0, t1)};
     if (flags.latex) {
-        latex_result_writer writer(out, labelled);
-        write_results(writer, flags, results);
-        end_latex_document(out);
+        write_latex_reports(out, held_reports.text());
+        copy_reports_to(nullptr);
+        write_latex_results(out, flags, results);
+        end_latex_document(out, flags.fragment != 0);
     } else {
         plain_result_writer writer(out, labelled);
         write_results(writer, flags, results);

@@ -25,15 +25,21 @@ int pivot_row(const matrix<T>& B, int i, int j) {
     return max == T(0) ? -1 : p;
 }
 
-// Exchanges rows i and p of B and Q, negates det, and narrates when movie is set.
+// Exchanges rows i and p of B and Q, negates det, and narrates when movie is set; in
+// LaTeX with the exchange in row notation and the pivot, now at (i, j), boxed.
 template <class T, class Det>
-void exchange_rows(matrix<T>& B, matrix<T>& Q, int i, int p, Det& det, int movie, std::ostream& out) {
+void exchange_rows(matrix<T>& B, matrix<T>& Q, int i, int p, int j, Det& det, int movie, std::ostream& out) {
     B.swap_rows(i, p);
     Q.swap_rows(i, p);
     det = -det;
     if (movie) {
         out << "Swap rows: " << i << ", " << p << end_narration_line << std::flush;
-        narrate_tables(out, B, Q);
+        if (narrates_row_operations(out)) {
+            row_operations ops;
+            ops.exchange(i, p);
+            ops.write(out);
+        }
+        narrate_tables(out, B, Q, table_mark{i, j});
     }
 }
 

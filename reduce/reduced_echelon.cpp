@@ -67,6 +67,9 @@ void reduced_echelon(const matrix<rational<big_int>>& A, matrix<rational<big_int
     // B's own dimensions bound the loop: they equal A's unless B could not be sized.
     const int m = B.rows(), n = B.cols();
     const bool normal = normal_entries(B);
+    // In LaTeX the operations of each step are written under its narration line.
+    const bool notes = movie && narrates_row_operations(out);
+    row_operations ops;
     int i = 0;
     for (int j = 0; i < m && j < n; ++j) {
         if (movie)
@@ -79,19 +82,23 @@ void reduced_echelon(const matrix<rational<big_int>>& A, matrix<rational<big_int
             continue;
         }
         if (movie) out << "Pivot item: (" << p << ", " << j << ")" << end_narration_line;
-        if (p != i) exchange_rows(B, Q, i, p, det, movie, out);
+        if (movie && p == i) narrate_pivot(out, B, Q, table_mark{i, j});
+        if (p != i) exchange_rows(B, Q, i, p, j, det, movie, out);
         const number pivot = B(i, j);
+        if (notes && !(pivot == number(1))) ops.divide(i, pivot);
         divide_row(B, i, pivot, normal);
         divide_row(Q, i, pivot, normal);
         det = det * pivot;
         for (int k = 0; k < m; ++k) {
             if (k == i) continue;
             const number minus_f = -B(k, j);
+            if (notes && minus_f.numerator != big_int(0)) ops.subtract(k, B(k, j), i);
             add_multiple(B, k, i, minus_f, normal);
             add_multiple(Q, k, i, minus_f, normal);
         }
         if (movie) {
             out << "Elimination in column " << j << end_narration_line << std::flush;
+            ops.write(out);
             narrate_tables(out, B, Q);
         }
         basis.append_item(j);

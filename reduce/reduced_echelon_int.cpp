@@ -58,6 +58,9 @@ void reduced_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matrix<bi
     // det_q is needed only at full row rank; once too few columns are left for m pivots
     // (from the start when m > n) det is 0, and det_q is left alone.
     bool full_rank_possible = m <= n;
+    // In LaTeX the operations of each step are written under its narration line.
+    const bool notes = movie && narrates_row_operations(out);
+    row_operations ops;
     int i = 0;
     for (int j = 0; i < m && j < n; ++j) {
         if (movie) out << "Find non-zero entry in the column " << j << end_narration_line << std::flush;
@@ -68,9 +71,11 @@ void reduced_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matrix<bi
             continue;
         }
         if (movie) out << "Pivot item: (" << p << ", " << j << ")" << end_narration_line;
-        if (p != i) exchange_rows(B, Q, i, p, det_sign, movie, out);
+        if (movie && p == i) narrate_pivot(out, B, Q, table_mark{i, j});
+        if (p != i) exchange_rows(B, Q, i, p, j, det_sign, movie, out);
         big_int v = B(i, j);
         if (v < zero) {
+            if (notes) ops.negate(i);
             const big_int minus_one(-1);
             B.mult_row(i, minus_one);
             Q.mult_row(i, minus_one);
@@ -96,9 +101,11 @@ void reduced_echelon_int(const matrix<big_int>& A, matrix<big_int>& B, matrix<bi
             divide_row_exactly(B, k, d);
             divide_row_exactly(Q, k, d);
             if (full_rank_possible) det_q = exact_quotient(det_q, d);
+            if (notes && b != zero) ops.combine(k, c, e, i, d);
         }
         if (movie) {
             out << "Elimination in column " << j << end_narration_line << std::flush;
+            ops.write(out);
             narrate_tables(out, B, Q);
         }
         basis.append_item(j);

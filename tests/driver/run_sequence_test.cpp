@@ -63,7 +63,9 @@ TEST_F(RunSequence, OptionsStyleTheNarrationOfTheRunAlone) {
     std::ostringstream out;
     set_narration_style(out, narration_style::utf8);
     EXPECT_EQ(run<zerkint_tool>({"-m", "-d", "--latex"}, "1 1\n-2\n", out), 0);
-    EXPECT_NE(out.str().find("Elimination in column 0\\par\n\\begin{fitdisplay}"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("Elimination in column 0\\par\n\\noindent $R_{0} \\leftarrow -R_{0}$\\par\n"),
+              std::string::npos)
+        << out.str();
     EXPECT_EQ(narration_style_of(out), narration_style::utf8);
     out.str("");
     set_narration_style(out, narration_style::latex);

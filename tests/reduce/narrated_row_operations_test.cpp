@@ -139,7 +139,9 @@ void replay(const std::string& movie) {
                 for (std::size_t i = 0; i < t.entries.size(); ++i)
                     t.entries[i].insert(t.entries[i].end(), block.entries[i].begin(), block.entries[i].end());
             }
-            if (!first) EXPECT_TRUE(t.entries == current) << "table before line " << line << "\n" << movie;
+            if (!first) {
+                EXPECT_TRUE(t.entries == current) << "table before line " << line << "\n" << movie;
+            }
             if (t.boxed_row >= 0) {
                 EXPECT_EQ(t.boxed_row, pivots);
                 EXPECT_EQ(t.boxed_col, pivot_col);

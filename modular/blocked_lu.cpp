@@ -15,11 +15,13 @@ namespace {
 // Blocks of at most this many columns are eliminated entry by entry; wider ones split.
 // Small, since that elimination reduces after every product; large enough that the
 // products of the levels above it are matrix products of some depth.
-constexpr int panel_columns = 32;
+constexpr int panel_columns = 16;
 // Triangular solves of at most this many rows substitute directly: their sums of up to
 // 31 products and one residue stay below 2^52, as float_products.hpp asks, and a larger
 // solve splits into two and a product, so that no unreduced value grows with its size.
 constexpr int solve_rows = 32;
+// Products of a direct triangular solve from which its columns are spread over the threads.
+constexpr std::size_t parallel_solve_from = std::size_t(1) << 20;
 // Entries of a block from which its rows' moves are spread over the threads.
 constexpr std::size_t permute_pieces_from = std::size_t(1) << 18;
 // Entries from which the reading of the matrix is spread over the threads.
@@ -187,17 +189,18 @@ int blocked_lu::factor_panel(int row0, int k, int col0, int w, int step0, int* o
 // triangle whose strict part lies at rows row0.., columns l_col0 .. l_col0 + r - 1.
 void blocked_lu::solve_lower(int row0, int r, int l_col0, int t_col0, int w) {
     if (r <= solve_rows) {
-        for (int t = 1; t < r; ++t) {
-            double* row = at(row0 + t, t_col0);
-            const double* l = at(row0 + t, l_col0);
-            for (int s = 0; s < t; ++s) {
-                if (l[s] == 0) continue;
-                const double x = l[s];
-                const double* above = at(row0 + s, t_col0);
-                for (int j = 0; j < w; ++j) row[j] -= x * above[j];
+        // The columns are independent: a wide block in slices over the threads.
+        const int pieces = double(r) * r * w < double(parallel_solve_from) ? 1 : thread_count();
+        parallel_for(std::size_t(pieces), [&](std::size_t piece) {
+            const int begin = int(std::size_t(w) * piece / pieces), end = int(std::size_t(w) * (piece + 1) / pieces);
+            for (int t = 1; t < r; ++t) {
+                double* row = at(row0 + t, t_col0);
+                const double* l = at(row0 + t, l_col0);
+                for (int s = 0; s < t; ++s)
+                    if (l[s] != 0) subtract_multiple(row + begin, at(row0 + s, t_col0) + begin, l[s], end - begin);
+                reduce_block(row + begin, n_, 1, end - begin, f_);
             }
-            reduce_block(row, n_, 1, w, f_);
-        }
+        });
         return;
     }
     const int top = r / 2;

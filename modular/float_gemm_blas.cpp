@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <sys/mman.h>
 
+#include <atomic>
 #include <mutex>
 
 #ifndef VELMORA_BLAS_NAME
@@ -21,28 +22,42 @@ namespace {
 using dgemm_function = void (*)(int order, int trans_a, int trans_b, int m, int n, int k, double alpha,
                                 const double* a, int lda, const double* b, int ldb, double beta, double* c, int ldc);
 
-// Address space that must be free before the library is loaded: its start-up maps buffers
-// of some 40 MB and was seen to crash, not fail, when a memory limit refused them. Refused
-// here, the own loops serve instead, with the same values.
+// Address space that must be free before a copy of the library is loaded: its start-up maps
+// buffers of some 40 MB and was seen to crash, not fail, when a memory limit refused them.
+// Refused here, the own loops serve instead, with the same values.
 constexpr std::size_t load_headroom = std::size_t(128) << 20;
 
-// The BLAS is loaded when a product first needs it, not with the program: a run that
-// factors no large matrix starts as fast and under as small a memory limit as without it.
-dgemm_function dgemm = nullptr;
-std::once_flag load_once;
+// Each thread has a copy of the library of its own: Debian's serial OpenBLAS shares its
+// buffers between calls without a lock, and two products at once in one copy were seen to
+// come out wrong (a rank above the matrix's). The first copy is loaded as usual, the others
+// each in a link namespace of their own (dlmopen), with globals of their own. A thread
+// without a copy (none could be loaded, or more threads than copies) runs the own loops,
+// which give the same values.
+constexpr int most_copies = 8;
+std::mutex load_lock;
+int copies_loaded = 0;  // under load_lock
+thread_local int my_copy = -1;           // -1: not asked yet; -2: none for this thread
+thread_local dgemm_function my_dgemm = nullptr;
 
-void load_blas() {
+// Loads copy `index` (0: the ordinary one) and returns its dgemm, or null. Pre: load_lock.
+dgemm_function load_copy(int index) {
     void* room = mmap(nullptr, load_headroom, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (room == MAP_FAILED) return;
+    if (room == MAP_FAILED) return nullptr;
     munmap(room, load_headroom);
-    void* library = dlopen(VELMORA_BLAS_FILE, RTLD_NOW | RTLD_LOCAL);
-    if (library == nullptr) return;
-    dgemm = reinterpret_cast<dgemm_function>(dlsym(library, "cblas_dgemm"));
+    void* library = index == 0 ? dlopen(VELMORA_BLAS_FILE, RTLD_NOW | RTLD_LOCAL)
+                               : dlmopen(LM_ID_NEWLM, VELMORA_BLAS_FILE, RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) return nullptr;
+    return reinterpret_cast<dgemm_function>(dlsym(library, "cblas_dgemm"));
 }
 
+// The calling thread's copy, loaded when it first asks.
 dgemm_function blas() {
-    std::call_once(load_once, load_blas);
-    return dgemm;
+    if (my_copy == -1) {
+        const std::lock_guard<std::mutex> hold(load_lock);
+        my_dgemm = copies_loaded < most_copies ? load_copy(copies_loaded) : nullptr;
+        my_copy = my_dgemm != nullptr ? copies_loaded++ : -2;
+    }
+    return my_dgemm;
 }
 
 } // namespace

@@ -93,9 +93,9 @@ TEST(BlockedLu, TakesThePivotsOfTheLeftLookingLu) {
     const std::uint64_t seed = seed_from_environment(23);
     SCOPED_TRACE(seed_trace(seed));
     std::mt19937_64 gen(seed);
-    // Around the panel width and the solve size (32), their doubles, and tall and wide;
+    // Around the panel width (16) and the solve size (32), their doubles, and tall and wide;
     // and larger sides, where the solves and the products recurse deeper.
-    const int sides[] = {1, 2, 5, 31, 32, 33, 63, 64, 65, 97, 130, 200, 300, 530};
+    const int sides[] = {1, 5, 17, 31, 32, 33, 63, 64, 65, 97, 130, 200, 300, 530};
     for (int run = 0; run < 160; ++run) {
         const int m = sides[gen() % (run % 8 == 0 ? 14 : 12)], n = sides[gen() % (run % 8 == 0 ? 14 : 12)];
         const std::uint32_t p = float_prime(int(gen() % 20));

@@ -2,6 +2,7 @@
 
 #include "diag/thread_pool.hpp"
 #include "modular/float_gemm.hpp"
+#include "modular/residue.hpp"
 
 #include <algorithm>
 
@@ -31,19 +32,8 @@ void subtract_rows(double* c, std::size_t ldc, const double* a, std::size_t lda,
 } // namespace
 
 double float_modulus::inverse_of(double a) const {
-    // Extended Euclid on p and a mod p, in integers: p < 2^22.
-    long r0 = long(p), r1 = long(a) % long(p), s0 = 0, s1 = 1;
-    if (r1 < 0) r1 += long(p);
-    while (r1 != 0) {
-        const long q = r0 / r1;
-        long t = r0 - q * r1;
-        r0 = r1;
-        r1 = t;
-        t = s0 - q * s1;
-        s0 = s1;
-        s1 = t;
-    }
-    return reduce(double(s0));
+    const std::uint64_t q = std::uint64_t(p);
+    return reduce(double(inverse_mod(residue(a < 0 ? a + p : a), q)));
 }
 
 const char* float_product_kernel() { return detail::gemm_kernel_name(); }

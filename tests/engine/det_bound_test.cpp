@@ -68,13 +68,6 @@ matrix<big_int> make(std::mt19937_64& gen, kind k, int n, int width) {
     return a;
 }
 
-std::vector<big_int> entries(const matrix<big_int>& a) {
-    std::vector<big_int> v;
-    for (int i = 0; i < a.rows(); ++i)
-        for (int j = 0; j < a.cols(); ++j) v.push_back(a(i, j));
-    return v;
-}
-
 matrix<big_int> leading_block(const matrix<big_int>& a) {
     const int n = a.rows();
     matrix<big_int> b(n, n);
@@ -97,7 +90,7 @@ TEST(SquareDetBound, HoldsAndIsTightAgainstExactDeterminants) {
         const matrix<big_int> a = make(gen, k, n, width);
         large += n > 60;
         const big_int det = abs(testing::bareiss_det(leading_block(a)));
-        const std::vector<big_int> e = entries(a);
+        const std::vector<big_int> e = testing::row_major_entries(a);
         square_det_bound bound(e.data(), n, std::size_t(width));
         bound.work()();
         ++runs[int(k)];
@@ -146,7 +139,7 @@ TEST(SquareDetBound, PadicDeterminantWithTheBoundBeside) {
         SCOPED_TRACE("run " + std::to_string(run) + ", kind " + std::to_string(int(k)) + ", n " + std::to_string(n));
         const matrix<big_int> a = make(gen, k, n, width);
         const big_int expected = testing::bareiss_det(leading_block(a));
-        const std::vector<big_int> e = entries(a);
+        const std::vector<big_int> e = testing::row_major_entries(a);
         for (int threads = 1; threads <= 2; ++threads) {
             set_thread_count(threads);
             square_det_bound bound(e.data(), n, std::size_t(width));

@@ -25,13 +25,6 @@
 namespace velmora {
 namespace {
 
-std::vector<big_int> entries(const matrix<big_int>& a) {
-    std::vector<big_int> v;
-    for (int i = 0; i < a.rows(); ++i)
-        for (int j = 0; j < a.cols(); ++j) v.push_back(a(i, j));
-    return v;
-}
-
 big_int random_value(std::mt19937_64& gen, int range, bool long_entries) {
     big_int x(int(gen() % (2 * range + 1)) - range);
     if (long_entries) x = x * big_int(1 << 30) * big_int(1 << 30) * big_int(1 << 30) + big_int(int(gen() % 1000));
@@ -63,7 +56,7 @@ TEST(PadicDeterminant, MatchesFractionFreeElimination) {
             for (int j = 0; j < n; ++j) a(n - 1, j) = a(0, j) * big_int(3);  // singular
         SCOPED_TRACE("run " + std::to_string(run) + ", n " + std::to_string(n));
         const big_int expected = testing::bareiss_det(a);
-        const std::vector<big_int> e = entries(a);
+        const std::vector<big_int> e = testing::row_major_entries(a);
         // On one thread, and on two (the cofactor's primes found beside the lifting).
         for (int threads = 1; threads <= 2; ++threads) {
             set_thread_count(threads);
@@ -120,14 +113,14 @@ TEST(PadicDeterminant, LeadingBlockAndUnluckyFirstPrime) {
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j) block(i, j) = wide(i, j);
     big_int det;
-    const std::vector<big_int> e = entries(wide);
+    const std::vector<big_int> e = testing::row_major_entries(wide);
     ASSERT_TRUE(padic_determinant(e.data(), n, std::size_t(n + 3), det));
     EXPECT_TRUE(det == testing::bareiss_det(block));
 
     const std::uint64_t w[2] = {engine_prime(0), 0};
     const big_int p0 = big_int_from_words64(1, w, 1);
     for (int j = 0; j < n; ++j) block(0, j) = block(0, j) * p0;  // det divisible by the first prime
-    const std::vector<big_int> scaled = entries(block);
+    const std::vector<big_int> scaled = testing::row_major_entries(block);
     ASSERT_TRUE(padic_determinant(scaled.data(), n, std::size_t(n), det));
     EXPECT_TRUE(det == testing::bareiss_det(block));
 
@@ -142,7 +135,7 @@ TEST(PadicDeterminant, LeadingBlockAndUnluckyFirstPrime) {
     block(1, 0) = big_int((1 << 28) - p);
     for (int i = 2; i < n; i += 3)
         for (int j = 0; j < n; ++j) block(i, j) = block(i, j) + block(0, j);
-    const std::vector<big_int> narrow = entries(block);
+    const std::vector<big_int> narrow = testing::row_major_entries(block);
     ASSERT_TRUE(lifts(narrow.data(), n, std::size_t(n)));
     half_word_lu first(n);
     ASSERT_FALSE(first.factor(narrow.data(), std::size_t(n), std::uint32_t(p)));
@@ -162,7 +155,7 @@ TEST(PadicDeterminant, LeadingBlockAndUnluckyFirstPrime) {
         three(2 * k, 2 * k + 1) = big_int(1);
         three(2 * k + 1, 2 * k) = big_int((1 << 28) - int(half_word_prime(k)));
     }
-    const std::vector<big_int> unlucky = entries(three);
+    const std::vector<big_int> unlucky = testing::row_major_entries(three);
     const big_int unlucky_det = testing::bareiss_det(three);
     for (int k = 0; k < 3; ++k) ASSERT_FALSE(first.factor(unlucky.data(), std::size_t(n), half_word_prime(k)));
     long unlucky_bits = bit_length(unlucky_det) + 1;
@@ -181,7 +174,7 @@ TEST(PadicDeterminant, CofactorJustBeyondTheNarrowPrime) {
         matrix<big_int> a(4, 4);
         a(0, 0) = a(1, 1) = u;
         a(2, 2) = a(3, 3) = big_int(w);
-        const std::vector<big_int> e = entries(a);
+        const std::vector<big_int> e = testing::row_major_entries(a);
         ASSERT_TRUE(lifts(e.data(), 4, 4));
         const big_int expected = testing::bareiss_det(a);
         long bits = bit_length(expected);  // |det| < 2^bits, as tight as a bound can be
@@ -212,7 +205,7 @@ TEST(PadicDeterminant, LiftingPrimeAmongThePrimesFoundBeside) {
             for (int j = 0; j < n; ++j) a(i, j) = random_value(gen, 9, false) * (i == 0 ? p0 : f);
         const big_int expected = testing::bareiss_det(a);
         if (expected == big_int(0)) continue;
-        const std::vector<big_int> e = entries(a);
+        const std::vector<big_int> e = testing::row_major_entries(a);
         big_int det;
         ASSERT_TRUE(padic_determinant(e.data(), n, std::size_t(n), det)) << "run " << run;
         EXPECT_TRUE(det == expected) << det << " instead of " << expected << " in run " << run;

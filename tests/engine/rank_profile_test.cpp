@@ -35,13 +35,6 @@ big_int product_of_first_primes(int k) {
     return f;
 }
 
-std::vector<big_int> entries(const matrix<big_int>& a) {
-    std::vector<big_int> v;
-    for (int i = 0; i < a.rows(); ++i)
-        for (int j = 0; j < a.cols(); ++j) v.push_back(a(i, j));
-    return v;
-}
-
 vector<int> reference_pivot_columns(const matrix<big_int>& a) {
     matrix<big_int> b, q;
     vector<int> basis;
@@ -84,7 +77,7 @@ TEST(RankProfile, MatchesTheReductionAndPassesOverUnluckyPrimes) {
                      ", unlucky column " + std::to_string(unlucky));
         const vector<int> want = reference_pivot_columns(a);
         if (unlucky == 0 && want.size() > 0 && want[0] == 0) ++unlucky_first;
-        const std::vector<big_int> e = entries(a);
+        const std::vector<big_int> e = testing::row_major_entries(a);
 
         // The columns asked for alone, and with the determinant (which asks for more primes).
         for (const bool with_det : {false, true}) {
@@ -161,7 +154,7 @@ TEST(RankProfile, BlockedKernelPassesOverPrimesBelowTwoToThe22ThatAreUnlucky) {
     const int n = 220;
     matrix<big_int> a = testing::random_matrix(gen, n, n, 9, 10);
     make_column_unlucky(a, 0, product_of_first_float_primes(3));
-    const std::vector<big_int> e = entries(a);
+    const std::vector<big_int> e = testing::row_major_entries(a);
     rank_profile full(n, n);
     find_rank_profile(e.data(), n, n, {true, false}, full);
     ASSERT_EQ(full.rank, n - 1);
@@ -186,7 +179,7 @@ TEST(RankProfile, BlockedKernelProvesColumnsAndDeterminants) {
     {
         const int m = 460, n = 420, r = 300;
         const matrix<big_int> a = testing::random_rank_matrix(gen, m, n, r, 9);
-        const std::vector<big_int> e = entries(a);
+        const std::vector<big_int> e = testing::row_major_entries(a);
         rank_profile profile(m, n);
         find_rank_profile(e.data(), m, n, {true, false}, profile);
         ASSERT_EQ(profile.rank, r);
@@ -214,7 +207,7 @@ TEST(RankProfile, BlockedKernelProvesColumnsAndDeterminants) {
                 for (int t = 0; t <= i; ++t) s += l[std::size_t(i) * m + t] * u[std::size_t(t) * n + j];
                 a(i, j) = big_int(int(s));
             }
-        const std::vector<big_int> e = entries(a);
+        const std::vector<big_int> e = testing::row_major_entries(a);
         rank_profile profile(m, n);
         find_rank_profile(e.data(), m, n, {true, true}, profile);
         ASSERT_EQ(profile.rank, m);

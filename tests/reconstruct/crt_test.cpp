@@ -50,13 +50,6 @@ TEST(ChineseRemainder, SymmetricValuesComeBack) {
     }
 }
 
-std::vector<big_int> entries(const matrix<big_int>& a) {
-    std::vector<big_int> v;
-    for (int i = 0; i < a.rows(); ++i)
-        for (int j = 0; j < a.cols(); ++j) v.push_back(a(i, j));
-    return v;
-}
-
 // Every minor of every order of small random matrices, computed exactly, is below
 // the bound; for a Hadamard matrix, whose determinant meets Hadamard's inequality,
 // the bound is within one bit.
@@ -74,8 +67,8 @@ TEST(MinorBound, BoundsEveryExactMinor) {
                 a(i, j) = big_int(entry(gen) * (run % 5 == 0 ? 1000 : 1));
                 if (run % 7 == 3) a(i, j) = a(i, j) * big_int(1 << 30) * big_int(1 << 30);  // norms beyond 128 bits
             }
-        const long h = minor_bound_bits(entries(a).data(), m, n);
-        const minor_bounds by_order(entries(a).data(), m, n);
+        const long h = minor_bound_bits(testing::row_major_entries(a).data(), m, n);
+        const minor_bounds by_order(testing::row_major_entries(a).data(), m, n);
         // All row subsets and column subsets of equal size.
         for (int rows = 1; rows < (1 << m); ++rows)
             for (int cols = 1; cols < (1 << n); ++cols) {
@@ -99,10 +92,10 @@ TEST(MinorBound, BoundsEveryExactMinor) {
             for (int j = 0; j < 4; ++j) a(i, j) = big_int(hadamard[i][j]) * scale;
         const big_int det = testing::bareiss_det(a);
         EXPECT_TRUE(abs(det) == big_int(16) * scale * scale * scale * scale);
-        const long h = minor_bound_bits(entries(a).data(), 4, 4);
+        const long h = minor_bound_bits(testing::row_major_entries(a).data(), 4, 4);
         EXPECT_GE(h, bit_length(det));
         EXPECT_LE(h, bit_length(det) + 1);
-        EXPECT_EQ(minor_bounds(entries(a).data(), 4, 4).bits(4), h);
+        EXPECT_EQ(minor_bounds(testing::row_major_entries(a).data(), 4, 4).bits(4), h);
     }
 }
 

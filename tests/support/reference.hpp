@@ -5,6 +5,8 @@
 #include "containers/matrix.hpp"
 #include "rational/rational.hpp"
 
+#include <vector>
+
 namespace velmora::testing {
 
 // Determinant of a square integer matrix by fraction-free (Bareiss) elimination
@@ -28,6 +30,14 @@ matrix<T> product(const matrix<T>& q, const matrix<T>& a) {
             p(i, j) = s;
         }
     return p;
+}
+
+// The entries of a in row order, as the engine's functions take a matrix.
+inline std::vector<big_int> row_major_entries(const matrix<big_int>& a) {
+    std::vector<big_int> v;
+    for (int i = 0; i < a.rows(); ++i)
+        for (int j = 0; j < a.cols(); ++j) v.push_back(a(i, j));
+    return v;
 }
 
 } // namespace velmora::testing

@@ -23,10 +23,7 @@ big_int signed_sum(const big_int& a, const big_int& b, std::int32_t sb) {
         big_int_rep* r = new_rep(longer.len + 1);
         const mag_word carry = kernel_add(r->digits, longer.digits, longer.len, shorter.digits, shorter.len);
         r->digits[longer.len] = carry;
-        // Two nonzero magnitudes add to at least 2: the record is the value as it stands.
-        r->sign = ra.sign;
-        r->len = longer.len + (carry != 0 ? 1 : 0);
-        return adopt_rep(r);
+        return make_big_int(r, ra.sign, longer.len + 1);
     }
     const std::uint32_t n = longer.len;
     std::int32_t sign = longer_sign;

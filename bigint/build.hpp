@@ -23,12 +23,12 @@ big_int_rep* new_rep(std::size_t n);
 void free_rep(big_int_rep* r);
 
 // The value of the first len digits of r with the given sign, taking ownership of r. The
-// digits may have high zero words; when none is left the value is zero, and when the value
-// is 1 it is the shared record of 1 (r is freed in both cases).
+// digits may have high zero words; when none is left the value is zero, and a value of
+// magnitude up to small_value_limit is that value's shared record (r is freed in both cases).
 big_int make_big_int(big_int_rep* r, std::int32_t sign, std::uint32_t len);
 
 // r as the value it holds, taking ownership: its sign and len are set, its top digit is not
-// zero and the value is neither 0 nor 1 (make_big_int checks all of that).
+// zero and the value is not a small value (make_big_int checks all of that).
 big_int adopt_rep(big_int_rep* r);
 
 // make_big_int, except that a value much shorter than r's room (a difference that lost

@@ -21,8 +21,13 @@ T* checked(T* p) {
     return p;
 }
 
-// The word of the shared record of 1.
-mag_word one_word = 1;
+// The digit words of the shared records: small_words[k] = k.
+constexpr std::array<mag_word, small_value_limit + 1> counting_words() {
+    std::array<mag_word, small_value_limit + 1> w{};
+    for (int k = 0; k <= small_value_limit; ++k) w[k] = mag_word(k);
+    return w;
+}
+constinit std::array<mag_word, small_value_limit + 1> small_words = counting_words();
 
 // The record header rounded to whole words; the digits follow it.
 constexpr std::size_t header_words = (sizeof(big_int_rep) + sizeof(mag_word) - 1) / sizeof(mag_word);
@@ -56,9 +61,23 @@ thread_local record_pool pool;
 
 } // namespace
 
+namespace {
+
+// Zero has no digits; v != 0 has the one word |v|.
+constexpr std::array<big_int_rep, 2 * small_value_limit + 1> shared_small_records() {
+    std::array<big_int_rep, 2 * small_value_limit + 1> r{};
+    for (int v = -small_value_limit; v <= small_value_limit; ++v) {
+        const int m = v < 0 ? -v : v;
+        r[small_value_limit + v] = big_int_rep{v < 0 ? -1 : v > 0 ? 1 : 0, v != 0 ? 1u : 0u, static_record_refs,
+                                               v != 0 ? 1u : 0u, v != 0 ? &small_words[m] : nullptr};
+    }
+    return r;
+}
+
+} // namespace
+
 // Never counted, never freed, never written.
-big_int_rep zero_record{0, 0, static_record_refs, 0, nullptr};
-big_int_rep one_record{1, 1, static_record_refs, 1, &one_word};
+constinit std::array<big_int_rep, 2 * small_value_limit + 1> small_records = shared_small_records();
 
 big_int adopt_rep(big_int_rep* r) { return big_int(r); }
 
@@ -101,9 +120,10 @@ void free_rep(big_int_rep* r) {
 
 big_int make_big_int(big_int_rep* r, std::int32_t sign, std::uint32_t len) {
     len = mag_length(r->digits, len);
-    if (len == 0 || (len == 1 && r->digits[0] == 1 && sign > 0)) {
+    if (len == 0 || (len == 1 && r->digits[0] <= mag_word(small_value_limit))) {
+        const int v = len == 0 ? 0 : sign * int(r->digits[0]);
         free_rep(r);
-        return big_int(len == 0 ? 0 : 1);
+        return big_int(v);
     }
     assert(sign == 1 || sign == -1);
     r->sign = sign;
@@ -130,6 +150,7 @@ big_int own_record(const big_int& x) {
 big_int copied_value(std::int32_t sign, const mag_word* from, std::uint32_t n) {
     n = mag_length(from, n);
     if (n == 0) return big_int();
+    if (n == 1 && from[0] <= mag_word(small_value_limit)) return big_int(sign * int(from[0]));
     big_int_rep* r = new_rep(n);
     std::copy_n(from, n, r->digits);
     return make_big_int(r, sign, n);
@@ -140,7 +161,7 @@ long live_big_int_reps() { return live_reps; }
 void release_pooled_records() { pool.release(); }
 
 void big_int::make_word(int v) {
-    assert(v != 0 && v != 1);
+    assert(v < -small_value_limit || v > small_value_limit);
     big_int_rep* r = new_rep(1);
     // Negation in unsigned arithmetic: the most negative int has no positive counterpart.
     r->digits[0] = v < 0 ? mag_word(0u - std::uint32_t(v)) : mag_word(v);
@@ -150,7 +171,7 @@ void big_int::make_word(int v) {
 }
 
 void big_int::free_record() {
-    assert(rep_ != &zero_record && rep_ != &one_record);
+    assert(rep_->refs != static_record_refs);
     free_rep(rep_);
 }
 

@@ -4,6 +4,7 @@
 
 #include "bigint/mag.hpp"
 
+#include <array>
 #include <cstdint>
 
 namespace velmora {
@@ -11,11 +12,13 @@ namespace velmora {
 // The record shared by copies of one value. Zero is sign 0, digits null, len 0; a nonzero
 // value has sign -1 or +1, len >= 1 and digits[len - 1] != 0. A record and its digits are
 // one heap block, the digits right after the record; the digit room may exceed len words.
-// The values 0 and 1 have static records that are shared by every such value, never
-// freed and never counted (their refs is static_record_refs), so that no thread ever
-// writes them. Only refs ever changes after a heap record is built; copies of one value
-// are used by one thread at a time.
+// The values of magnitude up to small_value_limit have static records that every such
+// value made by a constructor or an arithmetic result shares, never freed and never counted
+// (their refs is static_record_refs), so that no thread ever writes them. A matrix of small
+// entries then costs a pointer an entry. Only refs ever changes after a heap record is
+// built; copies of one value are used by one thread at a time.
 constexpr std::int32_t static_record_refs = -1;
+constexpr int small_value_limit = 1024;
 
 struct big_int_rep {
     std::int32_t sign;
@@ -25,19 +28,19 @@ struct big_int_rep {
     mag_word* digits;   // least significant word first
 };
 
-// The shared records of 0 and 1.
-extern big_int_rep zero_record;
-extern big_int_rep one_record;
+// The shared record of the value v, -small_value_limit <= v <= small_value_limit, is
+// small_records[small_value_limit + v].
+extern std::array<big_int_rep, 2 * small_value_limit + 1> small_records;
 
 class big_int {
 public:
     // Zero (the shared record of 0).
-    big_int() : rep_(&zero_record) {}
+    big_int() : rep_(&small_records[small_value_limit]) {}
     // The value v; the most negative int gives the word 2^31. Implicit, so that int
-    // constants mix with big_int operands. 0 and 1 take the shared records, inline: the
-    // arithmetic of fractions makes them at every step.
+    // constants mix with big_int operands. Small values take the shared records, inline:
+    // the arithmetic of fractions makes 0 and 1 at every step.
     big_int(int v) {
-        if (v == 0 || v == 1) rep_ = v == 0 ? &zero_record : &one_record;
+        if (v >= -small_value_limit && v <= small_value_limit) rep_ = &small_records[small_value_limit + v];
         else make_word(v);
     }
     // The value read from the text s by the input operator (null reads as empty text).
@@ -69,7 +72,7 @@ private:
         if (rep_->refs != static_record_refs && --rep_->refs == 0) free_record();
     }
     void free_record();
-    // A record of its own for v, which is neither 0 nor 1.
+    // A record of its own for v, which is not a small value.
     void make_word(int v);
 
     big_int_rep* rep_;
@@ -80,7 +83,7 @@ private:
 void release_pooled_records();
 
 // Number of heap records made minus those freed by the calling thread (the shared records
-// of 0 and 1 are not counted); lets tests check that reference counting is balanced.
+// of small values are not counted); lets tests check that reference counting is balanced.
 long live_big_int_reps();
 
 } // namespace velmora

@@ -5,6 +5,7 @@
 #include "bigint/mag.hpp"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace velmora {
@@ -77,6 +78,15 @@ private:
 
     big_int_rep* rep_;
 };
+
+// True when x has a shared record of a small value, which is then v: a test by the record's
+// address alone, for loops that read many entries.
+inline bool small_value_of(const big_int& x, int& v) {
+    const std::ptrdiff_t i = &x.rep() - small_records.data();
+    if (i < 0 || i > 2 * small_value_limit) return false;
+    v = int(i) - small_value_limit;
+    return true;
+}
 
 // Frees the blocks of released records that the calling thread keeps for reuse, so that
 // its next values are allocated afresh (for tests that count or fail allocations).

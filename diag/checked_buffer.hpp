@@ -48,6 +48,19 @@ public:
         size_ = n;
     }
 
+    // Makes room for at least n objects of a trivial type, all of them to be written before
+    // they are read: storage large enough is kept, else it is replaced without copying or
+    // initialising (so that its pages are first touched, and faulted in, by the writers).
+    void reserve_uninitialised(std::size_t n) {
+        static_assert(std::is_trivial_v<T>);
+        if (n <= size_) return;
+        T* grown = allocate_raw<T>(n);
+        if (grown == nullptr) heap_overflow();
+        delete[] data_;
+        data_ = grown;
+        size_ = n;
+    }
+
 private:
     T* data_;
     std::size_t size_;

@@ -15,13 +15,13 @@ namespace {
 // Blocks of at most this many columns are eliminated entry by entry; wider ones split.
 // Small, since that elimination reduces after every product; large enough that the
 // products of the levels above it are matrix products of some depth.
-constexpr int panel_columns = 16;
+constexpr int panel_columns = 8;
 // Triangular solves of at most this many rows substitute directly: their sums of up to
 // 31 products and one residue stay below 2^52, as float_products.hpp asks, and a larger
 // solve splits into two and a product, so that no unreduced value grows with its size.
 constexpr int solve_rows = 32;
 // Products of a direct triangular solve from which its columns are spread over the threads.
-constexpr std::size_t parallel_solve_from = std::size_t(1) << 20;
+constexpr std::size_t parallel_solve_from = std::size_t(1) << 18;
 // Entries of a block from which its rows' moves are spread over the threads.
 constexpr std::size_t permute_pieces_from = std::size_t(1) << 18;
 // Entries from which the reading of the matrix is spread over the threads.
@@ -30,6 +30,10 @@ static_assert(solve_rows <= float_block_products && panel_columns <= float_block
 
 // x modulo p as a centered residue, for p < 2^22.
 double centered_residue(const big_int& x, const float_modulus& f) {
+    // Most entries are small values, |v| < p / 2: their own residues, found without
+    // reading the record.
+    int v_small;
+    if (small_value_of(x, v_small) && double(v_small < 0 ? -v_small : v_small) <= f.half) return double(v_small);
     const big_int_rep& r = x.rep();
     const std::uint32_t p = std::uint32_t(f.p);
     std::uint32_t v = r.len == 0 ? 0 : r.len == 1 ? std::uint32_t(r.digits[0] % p) : residue_mod(x, p);
@@ -84,7 +88,7 @@ int blocked_lu::factor_rows(std::uint32_t p, Load load) {
     int r = 0;
     for (;;) {
         const std::size_t count = std::size_t(k) * n_;
-        work_.resize(count);
+        work_.reserve_uninitialised(count);
         // Reading the integers is as long as a fifth of a factorisation at n = 4000: spread.
         const std::size_t pieces = count < load_pieces_from ? 1 : std::size_t(thread_count());
         parallel_for(pieces, [&](std::size_t s) { load(count * s / pieces, count * (s + 1) / pieces); });
@@ -125,8 +129,14 @@ int blocked_lu::factor_block(int row0, int k, int col0, int w, int step0, int* o
             // The rows of S moved: their multipliers of the left half's steps move with them,
             // and those of the right half's steps join them at columns col0 + r1 ...
             permute_rows(row0 + r1, k - r1, col0, r1, right.data());
-            for (int i = row0 + r1; i < row0 + k; ++i)
-                std::memmove(at(i, col0 + r1), at(i, col0 + w1), sizeof(double) * std::size_t(r2));
+            const int rows = k - r1;
+            const int pieces = double(rows) * r2 < double(permute_pieces_from) ? 1 : thread_count();
+            parallel_for(std::size_t(pieces), [&](std::size_t s) {
+                const int begin = row0 + r1 + int(std::size_t(rows) * s / pieces);
+                const int end = row0 + r1 + int(std::size_t(rows) * (s + 1) / pieces);
+                for (int i = begin; i < end; ++i)
+                    std::memmove(at(i, col0 + r1), at(i, col0 + w1), sizeof(double) * std::size_t(r2));
+            });
         }
         for (int i = 0; i < k; ++i) order[i] = i < r1 ? left[i] : left[r1 + right[i - r1]];
     } else {
@@ -138,8 +148,13 @@ int blocked_lu::factor_block(int row0, int k, int col0, int w, int step0, int* o
 // factor_block on a block of at most panel_columns columns: elimination by rows. An entry
 // takes at most panel_columns products of two residues (each below 2^42) on top of the
 // residue it starts as, so it stays below 2^48 and exact without a reduction; only the
-// entries that are tested for zero, the multipliers and the pivot row are reduced.
+// entries that are tested for zero, the multipliers and the pivot row are reduced. The
+// block is eliminated in a packed copy (k rows of w), which the column sweeps read from
+// the cache instead of from one page per row.
 int blocked_lu::factor_panel(int row0, int k, int col0, int w, int step0, int* order) {
+    checked_buffer<double> panel(std::size_t(k) * w, uninitialised);
+    for (int i = 0; i < k; ++i) std::memcpy(panel.data() + std::size_t(i) * w, at(row0 + i, col0), sizeof(double) * w);
+    const auto packed = [&](int i) { return panel.data() + std::size_t(i) * w; };
     checked_buffer<unsigned char> is_pivot(k);
     checked_buffer<int> pivot_at(w), pivot_col(w);
     std::fill(is_pivot.data(), is_pivot.data() + k, 0);
@@ -149,13 +164,13 @@ int blocked_lu::factor_panel(int row0, int k, int col0, int w, int step0, int* o
         int pos = 0;
         for (; pos < k; ++pos) {
             if (is_pivot[pos]) continue;
-            double& x = *at(row0 + pos, col0 + c);
+            double& x = packed(pos)[c];
             x = f.reduce(x);
             if (x != 0) break;
         }
         if (pos == k) continue;
-        double* pivot_row = at(row0 + pos, col0);
-        reduce_block(pivot_row + c, n_, 1, w - c, f);
+        double* pivot_row = packed(pos);
+        reduce_block(pivot_row + c, std::size_t(w), 1, w - c, f);
         const double inverse = f.inverse_of(pivot_row[c]);
         pivots_[step0 + r] = pivot_row[c];
         cols_[step0 + r] = col0 + c;
@@ -166,22 +181,27 @@ int blocked_lu::factor_panel(int row0, int k, int col0, int w, int step0, int* o
         // The rows before the pivot row without pivot are zero in column c (none was chosen).
         for (int i = pos + 1; i < k; ++i) {
             if (is_pivot[i]) continue;
-            double* row = at(row0 + i, col0);
+            double* row = packed(i);
             const double l = f.mul(f.reduce(row[c]), inverse);
             row[c] = l;  // the multiplier, kept where the eliminated entry was
-            if (l != 0) subtract_multiple(row + c + 1, pivot_row + c + 1, l, w - c - 1);
+            // Inline: a call through the vector units' dispatch costs more than these
+            // few products.
+            if (l != 0)
+                for (int j = c + 1; j < w; ++j) row[j] -= l * pivot_row[j];
         }
     }
-    // The multipliers of step s from column pivot_col[s] >= s to column s, in increasing s:
-    // column s is read, as some pivot_col[s'] with s' < s, before it is written.
-    for (int s = 0; s < r; ++s)
-        if (pivot_col[s] != s)
-            for (int i = 0; i < k; ++i) *at(row0 + i, col0 + s) = *at(row0 + i, col0 + pivot_col[s]);
     int next = 0;
     for (int s = 0; s < r; ++s) order[next++] = pivot_at[s];
     for (int i = 0; i < k; ++i)
         if (!is_pivot[i]) order[next++] = i;
-    permute_rows(row0, k, col0, w, order);
+    // Back in the block, row i is packed row order[i], and the multipliers of step s move
+    // from column pivot_col[s] >= s to column s; columns r .. w - 1 keep their (spent) values.
+    for (int i = 0; i < k; ++i) {
+        const double* from = packed(order[i]);
+        double* to = at(row0 + i, col0);
+        for (int s = 0; s < r; ++s) to[s] = from[pivot_col[s]];
+        std::memcpy(to + r, from + r, sizeof(double) * (w - r));
+    }
     return r;
 }
 

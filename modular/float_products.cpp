@@ -12,11 +12,12 @@ namespace {
 
 // Products below this many multiply-adds stay on the calling thread: the threads'
 // hand-over costs some microseconds.
-constexpr double parallel_products = double(1 << 21);
+constexpr double parallel_products = double(1 << 19);
 
-// Rows of C per piece when the product is spread: enough that each piece's own kernel
-// call runs at full speed.
+// Rows (or columns) of C per piece when the product is spread: enough that each piece's
+// own kernel call runs at full speed.
 constexpr int least_piece_rows = 32;
+constexpr int least_piece_columns = 128;
 
 // C := C - A B for the rows of one piece, a block of float_block_products products at a
 // time, each followed by a reduction, so that no partial sum leaves the exact range.
@@ -50,16 +51,27 @@ reduce_block(double* c, std::size_t ldc, int m, int n, const float_modulus& f) {
 void subtract_product(double* c, std::size_t ldc, const double* a, std::size_t lda, const double* b,
                       std::size_t ldb, int m, int n, int k, const float_modulus& f) {
     if (m <= 0 || n <= 0 || k <= 0) return;
-    const int threads = thread_count();
-    const int pieces = double(m) * n * k < parallel_products ? 1 : std::max(1, std::min(threads, m / least_piece_rows));
-    if (pieces == 1) {
+    const int threads = double(m) * n * k < parallel_products ? 1 : thread_count();
+    // Pieces of rows where there are rows enough, else of columns (the thin products of
+    // the triangular solves): each piece is C's rows (or columns) times A's rows (or B's
+    // columns), as the whole product's.
+    const int row_pieces = std::max(1, std::min(threads, m / least_piece_rows));
+    const int col_pieces = std::max(1, std::min(threads, n / least_piece_columns));
+    if (row_pieces == 1 && col_pieces == 1) {
         subtract_rows(c, ldc, a, lda, b, ldb, m, n, k, f);
         return;
     }
-    parallel_for(std::size_t(pieces), [&](std::size_t s) {
-        const int begin = int(std::size_t(m) * s / pieces), end = int(std::size_t(m) * (s + 1) / pieces);
-        subtract_rows(c + std::size_t(begin) * ldc, ldc, a + std::size_t(begin) * lda, lda, b, ldb, end - begin, n, k,
-                      f);
+    if (row_pieces > 1) {
+        parallel_for(std::size_t(row_pieces), [&](std::size_t s) {
+            const int begin = int(std::size_t(m) * s / row_pieces), end = int(std::size_t(m) * (s + 1) / row_pieces);
+            subtract_rows(c + std::size_t(begin) * ldc, ldc, a + std::size_t(begin) * lda, lda, b, ldb, end - begin, n,
+                          k, f);
+        });
+        return;
+    }
+    parallel_for(std::size_t(col_pieces), [&](std::size_t s) {
+        const int begin = int(std::size_t(n) * s / col_pieces), end = int(std::size_t(n) * (s + 1) / col_pieces);
+        subtract_rows(c + begin, ldc, a, lda, b + begin, ldb, m, end - begin, k, f);
     });
 }
 

@@ -43,7 +43,8 @@ const char* float_product_kernel();
 
 // C := C - A B modulo p, C m-by-n, A m-by-k, B k-by-n, all row-major with the given row
 // strides, every entry a centered residue on entry and C's on return. Spread over the
-// threads when large (C's rows split), else on the calling thread.
+// threads when large (C's rows split, or its columns when it has few rows), else on the
+// calling thread.
 void subtract_product(double* c, std::size_t ldc, const double* a, std::size_t lda, const double* b,
                       std::size_t ldb, int m, int n, int k, const float_modulus& f);
 

@@ -4,6 +4,7 @@
 // triangular solves, with dependent rows, zero columns, entries that vanish modulo the
 // prime and long and negative integers; and the primes it runs on.
 #include "modular/blocked_lu.hpp"
+#include "diag/thread_pool.hpp"
 #include "modular/float_gemm.hpp"
 #include "modular/float_primes.hpp"
 #include "modular/modular_lu.hpp"
@@ -93,11 +94,11 @@ TEST(BlockedLu, TakesThePivotsOfTheLeftLookingLu) {
     const std::uint64_t seed = seed_from_environment(23);
     SCOPED_TRACE(seed_trace(seed));
     std::mt19937_64 gen(seed);
-    // Around the panel width (16) and the solve size (32), their doubles, and tall and wide;
+    // Around the panel width (8) and the solve size (32), their doubles, and tall and wide;
     // and larger sides, where the solves and the products recurse deeper.
-    const int sides[] = {1, 5, 17, 31, 32, 33, 63, 64, 65, 97, 130, 200, 300, 530};
+    const int sides[] = {1, 5, 9, 17, 31, 32, 33, 63, 64, 65, 97, 130, 200, 300, 530};
     for (int run = 0; run < 160; ++run) {
-        const int m = sides[gen() % (run % 8 == 0 ? 14 : 12)], n = sides[gen() % (run % 8 == 0 ? 14 : 12)];
+        const int m = sides[gen() % (run % 8 == 0 ? 15 : 13)], n = sides[gen() % (run % 8 == 0 ? 15 : 13)];
         const std::uint32_t p = float_prime(int(gen() % 20));
         SCOPED_TRACE("run " + std::to_string(run) + ": " + std::to_string(m) + " by " + std::to_string(n) + " mod " +
                      std::to_string(p));
@@ -128,29 +129,36 @@ TEST(BlockedLu, TallMatricesWhoseLeadingRowsFallShort) {
 
 // The products at the edge of the exact range: every residue the largest, so that each
 // product is the largest and all of a row's sums have one sign; inner lengths past one and
-// two blocks of products, against the sums taken modulo p in integers.
+// two blocks of products, against the sums taken modulo p in integers. On two threads, in
+// shapes that stay on one thread, split C's rows and split its columns.
 TEST(BlockedLu, ProductsOfTheLargestResiduesStayExact) {
     const std::uint32_t p = float_prime(0);
     const float_modulus f(p);
-    for (const int k : {1023, 1024, 1025, 2100}) {
-        const int m = 3, n = 5;
-        std::vector<double> a(std::size_t(m) * k), b(std::size_t(k) * n), c(std::size_t(m) * n);
-        for (std::size_t e = 0; e < a.size(); ++e) a[e] = e % 7 == 0 ? -f.half : f.half;
-        for (double& x : b) x = f.half;
-        for (std::size_t e = 0; e < c.size(); ++e) c[e] = e % 2 ? f.half : -f.half;
-        std::vector<double> start = c;
-        subtract_product(c.data(), n, a.data(), k, b.data(), n, m, n, k, f);
-        for (int i = 0; i < m; ++i)
-            for (int j = 0; j < n; ++j) {
-                long long want = (long long)start[std::size_t(i) * n + j] % p;
-                for (int t = 0; t < k; ++t)
-                    want = (want - (long long)a[std::size_t(i) * k + t] * (long long)b[std::size_t(t) * n + j]) % p;
-                want = (want % p + p) % p;
-                const double got = c[std::size_t(i) * n + j];
-                ASSERT_LE(std::abs(got), f.half);
-                ASSERT_EQ((long long)(got < 0 ? got + p : got), want) << "k " << k << ", entry " << i << ", " << j;
-            }
-    }
+    const int threads_before = thread_count();
+    set_thread_count(2);
+    const int shapes[][2] = {{3, 5}, {31, 700}, {300, 9}};
+    for (const auto& shape : shapes)
+        for (const int k : {1023, 1024, 1025, 2100}) {
+            const int m = shape[0], n = shape[1];
+            std::vector<double> a(std::size_t(m) * k), b(std::size_t(k) * n), c(std::size_t(m) * n);
+            for (std::size_t e = 0; e < a.size(); ++e) a[e] = e % 7 == 0 ? -f.half : f.half;
+            for (std::size_t e = 0; e < b.size(); ++e) b[e] = e % 11 == 3 ? -f.half : f.half;
+            for (std::size_t e = 0; e < c.size(); ++e) c[e] = e % 2 ? f.half : -f.half;
+            std::vector<double> start = c;
+            subtract_product(c.data(), n, a.data(), k, b.data(), n, m, n, k, f);
+            for (int i = 0; i < m; ++i)
+                for (int j = 0; j < n; ++j) {
+                    long long want = (long long)start[std::size_t(i) * n + j] % p;
+                    for (int t = 0; t < k; ++t)
+                        want = (want - (long long)a[std::size_t(i) * k + t] * (long long)b[std::size_t(t) * n + j]) % p;
+                    want = (want % p + p) % p;
+                    const double got = c[std::size_t(i) * n + j];
+                    ASSERT_LE(std::abs(got), f.half);
+                    ASSERT_EQ((long long)(got < 0 ? got + p : got), want)
+                        << m << " by " << n << ", k " << k << ", entry " << i << ", " << j;
+                }
+        }
+    set_thread_count(threads_before);
 }
 
 // The kernel chosen (a BLAS where one is configured and loads) and our own loops give the

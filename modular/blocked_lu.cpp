@@ -4,6 +4,7 @@
 #include "modular/float_gemm.hpp"
 #include "modular/half_word_lu.hpp"
 #include "modular/modular_lu.hpp"
+#include "modular/triangular_solves.hpp"
 
 #include <algorithm>
 #include <cstring>
@@ -16,17 +17,11 @@ namespace {
 // Small, since that elimination reduces after every product; large enough that the
 // products of the levels above it are matrix products of some depth.
 constexpr int panel_columns = 8;
-// Triangular solves of at most this many rows substitute directly: their sums of up to
-// 31 products and one residue stay below 2^52, as float_products.hpp asks, and a larger
-// solve splits into two and a product, so that no unreduced value grows with its size.
-constexpr int solve_rows = 32;
-// Products of a direct triangular solve from which its columns are spread over the threads.
-constexpr std::size_t parallel_solve_from = std::size_t(1) << 18;
 // Entries of a block from which its rows' moves are spread over the threads.
 constexpr std::size_t permute_pieces_from = std::size_t(1) << 18;
 // Entries from which the reading of the matrix is spread over the threads.
 constexpr std::size_t load_pieces_from = std::size_t(1) << 18;
-static_assert(solve_rows <= float_block_products && panel_columns <= float_block_products);
+static_assert(panel_columns <= float_block_products);
 
 // x modulo p as a centered residue, for p < 2^22.
 double centered_residue(const big_int& x, const float_modulus& f) {
@@ -39,12 +34,6 @@ double centered_residue(const big_int& x, const float_modulus& f) {
     std::uint32_t v = r.len == 0 ? 0 : r.len == 1 ? std::uint32_t(r.digits[0] % p) : residue_mod(x, p);
     if (r.len == 1 && r.sign < 0 && v != 0) v = p - v;
     return v > f.half ? double(v) - f.p : double(v);
-}
-
-// row[j] -= l * pivot[j] for j < count, unreduced.
-VELMORA_VECTOR_CLONES void subtract_multiple(double* __restrict row, const double* __restrict pivot, double l,
-                                             int count) {
-    for (int j = 0; j < count; ++j) row[j] -= l * pivot[j];
 }
 
 // out[e] = a[e] as a centered residue, for integers |a[e]| < 2^52.
@@ -64,6 +53,15 @@ bool exact_in_doubles(const big_int* a, std::size_t count, double* out) {
         out[e] = r.sign < 0 ? -v : v;
     }
     return true;
+}
+
+void centered_residues(const big_int* a, std::size_t count, std::uint32_t p, double* out) {
+    const float_modulus f(p);
+    for (std::size_t e = 0; e < count; ++e) out[e] = centered_residue(a[e], f);
+}
+
+void centered_residues(const double* a, std::size_t count, std::uint32_t p, double* out) {
+    reduce_copy(a, out, count, float_modulus(p));
 }
 
 blocked_lu::blocked_lu(int m, int n)
@@ -208,25 +206,7 @@ int blocked_lu::factor_panel(int row0, int k, int col0, int w, int step0, int* o
 // T := L^-1 T for the r-by-w block T at rows row0.., columns t_col0.., L the unit lower
 // triangle whose strict part lies at rows row0.., columns l_col0 .. l_col0 + r - 1.
 void blocked_lu::solve_lower(int row0, int r, int l_col0, int t_col0, int w) {
-    if (r <= solve_rows) {
-        // The columns are independent: a wide block in slices over the threads.
-        const int pieces = double(r) * r * w < double(parallel_solve_from) ? 1 : thread_count();
-        parallel_for(std::size_t(pieces), [&](std::size_t piece) {
-            const int begin = int(std::size_t(w) * piece / pieces), end = int(std::size_t(w) * (piece + 1) / pieces);
-            for (int t = 1; t < r; ++t) {
-                double* row = at(row0 + t, t_col0);
-                const double* l = at(row0 + t, l_col0);
-                for (int s = 0; s < t; ++s)
-                    if (l[s] != 0) subtract_multiple(row + begin, at(row0 + s, t_col0) + begin, l[s], end - begin);
-                reduce_block(row + begin, n_, 1, end - begin, f_);
-            }
-        });
-        return;
-    }
-    const int top = r / 2;
-    solve_lower(row0, top, l_col0, t_col0, w);
-    subtract_product(at(row0 + top, t_col0), n_, at(row0 + top, l_col0), n_, at(row0, t_col0), n_, r - top, w, top, f_);
-    solve_lower(row0 + top, r - top, l_col0 + top, t_col0, w);
+    solve_unit_lower(at(row0, l_col0), n_, at(row0, t_col0), n_, r, w, f_);
 }
 
 // Row i of the block (rows row0 .. row0 + k - 1, columns col0 .. col0 + w - 1) becomes its
@@ -261,6 +241,21 @@ void blocked_lu::permute_rows(int row0, int k, int col0, int w, const int* order
             }
         }
     });
+}
+
+// A square matrix of full rank is stored plainly: row i (in pivot order) holds L's
+// multipliers in columns 0 .. i-1 and U's row in columns i .. m-1, every entry a centered
+// residue. Every block that factor_block meets then has at least as many rows as columns
+// and a pivot in each column, so its left half has r1 = w1 < k: the move of the right
+// half's multipliers to columns col0 + r1 .. is onto themselves and spends no U, the
+// right half's pivot rows get U12 = L11^-1 A12 (reduced) and its other rows, factored in
+// turn, the rest; a panel reduces each pivot row from its pivot on, and each multiplier.
+void blocked_lu::solve_square(double* t, std::size_t ldt, int w) const {
+    const int m = m_;
+    checked_buffer<double> inverses(std::max(1, m));
+    for (int i = 0; i < m; ++i) inverses[i] = f_.inverse_of(pivots_[i]);
+    solve_unit_lower(work_.data(), std::size_t(n_), t, ldt, m, w, f_);
+    solve_upper(work_.data(), std::size_t(n_), inverses.data(), t, ldt, m, w, f_);
 }
 
 residue blocked_lu::pivot_product() const {

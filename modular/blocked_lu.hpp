@@ -51,6 +51,12 @@ public:
     // product with the sign of the row order t -> rows_[t]; 0 when the rank is below m.
     residue determinant() const;
 
+    // With a square matrix a factored at full rank: T := U^-1 L^-1 T modulo p for the
+    // m-by-w block T at t (row stride ldt) of centered residues, where L U (L unit lower,
+    // U upper) is a with its rows in pivot order: row i of L U is row rows_[i] of a. So
+    // when row i of T is row rows_[i] of Y, T becomes the X with a X = Y.
+    void solve_square(double* t, std::size_t ldt, int w) const;
+
 private:
     template <class Load>
     int factor_rows(std::uint32_t p, Load load);
@@ -71,5 +77,10 @@ private:
 // Writes the count integers at a to out as doubles, exactly, and returns true when every
 // one lies below 2^52 in absolute value (else false, out spent).
 bool exact_in_doubles(const big_int* a, std::size_t count, double* out);
+
+// out[e] := a[e] modulo p (a prime of float_primes.hpp) as a centered residue, for e <
+// count: from the integers, or from integers held as doubles by exact_in_doubles.
+void centered_residues(const big_int* a, std::size_t count, std::uint32_t p, double* out);
+void centered_residues(const double* a, std::size_t count, std::uint32_t p, double* out);
 
 } // namespace velmora

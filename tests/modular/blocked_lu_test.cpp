@@ -10,6 +10,7 @@
 #include "modular/modular_lu.hpp"
 #include "modular/prime_source.hpp"
 #include "modular/reduce_mod.hpp"
+#include "support/random_entries.hpp"
 #include "support/seed.hpp"
 
 #include <gtest/gtest.h>
@@ -34,15 +35,7 @@ residue oracle_mod(const big_int& x, std::uint32_t p) {
 // An m-by-n integer matrix: one of several kinds, then some rows made sums of earlier ones,
 // some columns zero, some rows multiples of p.
 std::vector<big_int> random_integers(std::mt19937_64& gen, int m, int n, std::uint32_t p) {
-    std::vector<big_int> a(std::size_t(m) * n);
-    const int kind = int(gen() % 4);
-    for (auto& x : a) {
-        const long v = kind == 0 ? long(gen() % 19) - 9 : kind == 1 ? long(gen() % 3) : long(gen() % (2 * p)) - long(p);
-        x = big_int(int(v));
-        // Entries of several words: products of factors below 2^30.
-        if (kind == 3 && gen() % 3 == 0)
-            x = x * big_int(int(gen() >> 34)) * big_int(int(gen() >> 34)) * big_int(int(gen() >> 34)) + big_int(7);
-    }
+    std::vector<big_int> a = random_entries(gen, std::size_t(m) * n, p);
     // A low rank product for some matrices: rank at most r.
     if (gen() % 4 == 0) {
         const int r = int(gen() % (std::min(m, n) + 1));

@@ -41,9 +41,13 @@ void mixed_radix_digits(residue* residues, std::size_t stride, const std::uint64
         for (int u = t - 2; u >= 0; --u) {
             const shoup_factor pu = make_shoup_factor(primes[u] % p, p);
             const residue* digits = residues + std::size_t(u) * stride;
-            for (std::size_t e = 0; e < count; ++e) {
-                const residue d = digits[e] >= p ? digits[e] - p : digits[e];  // d < p_u < 2p
-                acc[e] = add_mod(mul_shoup(acc[e], pu, p), d, p);
+            if (primes[u] < 2 * p) {
+                for (std::size_t e = 0; e < count; ++e) {
+                    const residue d = digits[e] >= p ? digits[e] - p : digits[e];  // d < p_u < 2p
+                    acc[e] = add_mod(mul_shoup(acc[e], pu, p), d, p);
+                }
+            } else {
+                for (std::size_t e = 0; e < count; ++e) acc[e] = add_mod(mul_shoup(acc[e], pu, p), digits[e] % p, p);
             }
         }
         for (int u = 1; u < t; ++u) modulus_product = mul_mod(modulus_product, primes[u] % p, p);

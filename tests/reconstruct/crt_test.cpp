@@ -3,6 +3,7 @@
 
 #include "bigint/arithmetic.hpp"
 #include "bigint/words.hpp"
+#include "modular/float_primes.hpp"
 #include "modular/prime_source.hpp"
 #include "modular/reduce_mod.hpp"
 #include "reconstruct/minor_bound.hpp"
@@ -18,6 +19,15 @@
 namespace velmora {
 namespace {
 
+// x mod q in [0, q) by big_int's division, for moduli that reduce_mod does not take
+// (it asks for primes above 2^61).
+residue residue_by_division(const big_int& x, std::uint64_t q) {
+    const big_int modulus = big_int_from_words64(1, &q, 1);
+    big_int r = x % modulus;
+    if (r < big_int(0)) r = r + modulus;
+    return r.rep().len == 0 ? 0 : residue(r.rep().digits[0]);
+}
+
 // Values of up to the full width with both signs and at the edges of the symmetric range
 // come back from their residues: by Garner's method for few primes, up a product tree
 // for many, and with primes from later windows of the sieve.
@@ -25,25 +35,31 @@ TEST(ChineseRemainder, SymmetricValuesComeBack) {
     const std::uint64_t seed = seed_from_environment(11);
     SCOPED_TRACE(seed_trace(seed));
     std::mt19937_64 gen(seed);
-    for (const int k : {6, crt_tree_threshold - 1, crt_tree_threshold, 150}) {
-        SCOPED_TRACE(std::to_string(k) + " primes");
+    // Then coprime moduli of unlike sizes: products of two primes below 2^22 and one such
+    // prime alone, as the engine keeps the images modulo those primes.
+    struct moduli { int k; bool products; };
+    for (const auto [k, products] : {moduli{6, false}, moduli{crt_tree_threshold - 1, false},
+                                     moduli{crt_tree_threshold, false}, moduli{150, false}, moduli{7, true},
+                                     moduli{70, true}}) {
+        SCOPED_TRACE(std::to_string(k) + (products ? " moduli" : " primes"));
         std::vector<std::uint64_t> primes;
         big_int modulus(1);
         for (int s = 0; s < k; ++s) {
-            primes.push_back(engine_prime(k == 150 ? 2030 + s : 5 * s));
+            primes.push_back(products ? std::uint64_t(float_prime(2 * s)) * (s + 1 < k ? float_prime(2 * s + 1) : 1)
+                                      : engine_prime(k == 150 ? 2030 + s : 5 * s));
             modulus = modulus * big_int_from_words64(1, &primes[s], 1);
         }
         const big_int half = (modulus - big_int(1)) / big_int(2);
         std::vector<big_int> values = {big_int(0), big_int(1), big_int(-1), half, -half, half - big_int(1)};
         for (int run = 0; run < 100; ++run) {
-            // up to 62 k - 2 bits, below M / 2
+            // up to 62 k - 2 bits, reduced below M / 2
             std::vector<std::uint64_t> w(1 + gen() % k);
             for (auto& x : w) x = gen() >> 2;
             values.push_back(big_int_from_words64(gen() % 2 ? 1 : -1, w.data(), w.size()) % half);
         }
         std::vector<residue> residues(k * values.size());
         for (int s = 0; s < k; ++s)
-            for (std::size_t e = 0; e < values.size(); ++e) residues[s * values.size() + e] = reduce_mod(values[e], primes[s]);
+            for (std::size_t e = 0; e < values.size(); ++e) residues[s * values.size() + e] = products ? residue_by_division(values[e], primes[s]) : reduce_mod(values[e], primes[s]);
         std::vector<big_int> out(values.size());
         reconstruct_symmetric(residues.data(), primes.data(), k, values.size(), out.data());
         for (std::size_t e = 0; e < values.size(); ++e) EXPECT_TRUE(out[e] == values[e]) << e << ": " << values[e];

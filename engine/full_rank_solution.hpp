@@ -32,8 +32,12 @@ struct full_rank_solution {
     checked_buffer<big_int> values;
 };
 
+// The per-prime kernel of solve_full_row_rank: chosen by the size of the matrix, or one of
+// the two forced (for tests that compare them).
+enum class solution_kernel { by_size, word, blocked };
+
 // Solves for a of full row rank and returns true; returns false when the rank modulo the
-// first prime is below m and the rank is not already known to be m (rank_known).
+// kernel's first prime is below m and the rank is not already known to be m (rank_known).
 //
 // Lucky primes. Over the rationals the t-th pivot column is the first column j such that
 // columns 0 .. j have rank t + 1; modulo p every such rank can only drop, so the t-th
@@ -47,6 +51,20 @@ struct full_rank_solution {
 //
 // Images are made a batch at a time, one prime per thread, and taken in the order of the
 // primes: every decision is the one made one prime at a time, whatever the threads.
-bool solve_full_row_rank(const big_int* a, full_rank_solution& s, bool rank_known);
+//
+// Kernels. Small matrices, and entries long enough for residue trees, are reduced modulo
+// primes of the engine's sequence by the left-looking LU (modular_lu); large ones modulo
+// primes below 2^22 by the blocked elimination in doubles (blocked_lu, then
+// blocked_reduced_form on the pivot columns found), float_primes_for_bits(h + 1) of them,
+// each counted for the 21 bits it surely gives, so that the product of the primes kept
+// exceeds 2^(h+1) as above. Both give the same values, to the bit: the argument above
+// holds for any distinct primes whose product exceeds 2^(h+1), so with either kernel the
+// primes kept all give the true pivot columns P, and for such a prime p every residue kept
+// is the true value modulo p (D B, D Q and D are integers, the same whatever p, and an
+// image on P is their reduction: modulo p, R and Q are determined by a and P alone). The
+// symmetric remainder of a value below 2^h in absolute value, modulo a product above
+// 2^(h+1), is that value: P and every value come out the same whichever kernel ran.
+bool solve_full_row_rank(const big_int* a, full_rank_solution& s, bool rank_known,
+                         solution_kernel kernel = solution_kernel::by_size);
 
 } // namespace velmora

@@ -1,5 +1,6 @@
 // The prime sequence against an independent oracle, and arithmetic modulo its primes
 // against plain division.
+#include "bigint/words.hpp"
 #include "modular/prime_source.hpp"
 #include "modular/reduce_mod.hpp"
 #include "modular/residue.hpp"
@@ -127,6 +128,40 @@ TEST(ModularArithmetic, ReductionOfSignedBigIntegers) {
     const big_int two64 = big_int("18446744073709551616");
     EXPECT_EQ(reduce_mod(two64, p), std::uint64_t((u128(1) << 64) % p));
     EXPECT_EQ(reduce_mod(-(two64 * two64), p), p - std::uint64_t(((u128(1) << 64) % p) * ((u128(1) << 64) % p) % p));
+}
+
+// reduce_mod and reduce_mod_all against big_int's division, for primes of every size below
+// 2^62 (the engine's, and the small ones of the kernel in doubles), on signed integers of
+// one to nine words with all-ones and zero words among random ones.
+TEST(ModularArithmetic, ReductionAgreesWithDivisionForPrimesOfAnySize) {
+    const std::uint64_t seed = seed_from_environment(7);
+    SCOPED_TRACE(seed_trace(seed));
+    std::mt19937_64 gen(seed);
+    const std::uint64_t primes[] = {3, 65521, 4194301, 2147483647, 0x1fffffffffffffffULL, engine_prime(0), top_prime};
+    std::vector<big_int> values;
+    for (int v = 0; v < 200; ++v) {
+        std::uint64_t words[9];
+        const int len = 1 + int(gen() % 9);
+        for (int w = 0; w < len; ++w) {
+            const int kind = int(gen() % 4);
+            words[w] = kind == 0 ? ~std::uint64_t(0) : kind == 1 ? 0 : gen();
+        }
+        words[len - 1] |= 1;
+        const big_int x = big_int_from_words64(v % 2 == 0 ? 1 : -1, words, len);
+        values.push_back(x);
+    }
+    for (const std::uint64_t p : primes) {
+        const big_int modulus = big_int_from_words64(1, &p, 1);
+        std::vector<residue> all(values.size());
+        reduce_mod_all(values.data(), values.size(), p, all.data());
+        for (std::size_t e = 0; e < values.size(); ++e) {
+            big_int r = values[e] % modulus;
+            if (r < big_int(0)) r = r + modulus;
+            const residue expected = r.rep().len == 0 ? 0 : residue(r.rep().digits[0]);
+            ASSERT_EQ(reduce_mod(values[e], p), expected) << "value " << e << " modulo " << p;
+            ASSERT_EQ(all[e], expected) << "value " << e << " modulo " << p << ", all at once";
+        }
+    }
 }
 
 } // namespace

@@ -19,8 +19,7 @@
 namespace velmora {
 namespace {
 
-// x mod q in [0, q) by big_int's division, for moduli that reduce_mod does not take
-// (it asks for primes above 2^61).
+// x mod q in [0, q) by big_int's division, independent of reduce_mod.
 residue residue_by_division(const big_int& x, std::uint64_t q) {
     const big_int modulus = big_int_from_words64(1, &q, 1);
     big_int r = x % modulus;

@@ -7,11 +7,15 @@
 
 #include <cstddef>
 
-// Loops over rows of doubles compiled for the wider vector units too (GCC on x86-64), the
-// widest the processor has taken at run time; the values are the same on every unit. Not
-// under ThreadSanitizer, whose run time is not ready when the choice is made at load time.
+// Loops compiled for the wider vector units too (GCC on x86-64), the widest the processor
+// has taken at run time; the values are the same on every unit. The clones are named by
+// instruction-set level (v4: AVX-512, v3: AVX2 and FMA), which the loader tests by the
+// processor's features: a clone named for a processor model is taken only on that model,
+// so that one for Intel's Skylake left AMD's processors with AVX-512 on the plain loops.
+// Not under ThreadSanitizer, whose run time is not ready when the choice is made at load
+// time.
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
-#define VELMORA_VECTOR_CLONES __attribute__((target_clones("arch=skylake-avx512", "arch=haswell", "default")))
+#define VELMORA_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")))
 #else
 #define VELMORA_VECTOR_CLONES
 #endif

@@ -1,6 +1,7 @@
 #include "modular/half_word_lu.hpp"
 
 #include "bigint/mag.hpp"
+#include "modular/float_gemm.hpp"
 #include "modular/modular_lu.hpp"
 #include "modular/residue.hpp"
 #include "modular/prime_source.hpp"
@@ -71,18 +72,25 @@ inline std::uint32_t half_word_lu::reduce(std::uint64_t s) const {
     return std::uint32_t(r);
 }
 
+namespace {
+
+// The sum of x[v] y[v] over v < len, in 64 bits: the caller keeps it below 2^64 (for
+// residues below 2^28, len <= products_per_sum).
+VELMORA_VECTOR_CLONES std::uint64_t sum_of_products(const std::uint32_t* __restrict x,
+                                                    const std::uint32_t* __restrict y, int len) {
+    std::uint64_t sum = 0;
+    for (int v = 0; v < len; ++v) sum += std::uint64_t(x[v]) * y[v];
+    return sum;
+}
+
+} // namespace
+
 std::uint32_t half_word_lu::dot(const std::uint32_t* x, const std::uint32_t* y, int len) const {
-    if (len <= products_per_sum) {
-        std::uint64_t sum = 0;
-        for (int v = 0; v < len; ++v) sum += std::uint64_t(x[v]) * y[v];
-        return reduce(sum);
-    }
+    if (len <= products_per_sum) return reduce(sum_of_products(x, y, len));
     std::uint64_t total = 0;
     for (int u = 0; u < len; u += products_per_sum) {
-        const int end = std::min(len, u + products_per_sum);
-        std::uint64_t sum = 0;
-        for (int v = u; v < end; ++v) sum += std::uint64_t(x[v]) * y[v];
-        total += reduce(sum);  // below 2^28 per block: no overflow for any len below 2^36
+        // below 2^28 per block: no overflow for any len below 2^36
+        total += reduce(sum_of_products(x + u, y + u, std::min(len - u, products_per_sum)));
     }
     return reduce(total);
 }
@@ -189,9 +197,7 @@ void half_word_lu::lift(const big_int* a, std::size_t stride, const std::int64_t
             digit_sum += x[j];
         }
         for (int i = 0; i < n; ++i) {
-            const std::uint32_t* row = shifted.data() + std::size_t(i) * n;
-            std::uint64_t products = 0;
-            for (int j = 0; j < n; ++j) products += std::uint64_t(row[j]) * x[j];
+            const std::uint64_t products = sum_of_products(shifted.data() + std::size_t(i) * n, x.data(), n);
             const std::int64_t ax = std::int64_t(products) - shift * std::int64_t(digit_sum);
             residual[i] = std::int64_t(std::uint64_t(residual[i] - ax) * p_inverse);
         }

@@ -64,13 +64,20 @@ bool guess_pivot_rows(const big_int* a, int n, const big_int* scales, const int*
 // doubles cannot show it (near ties, ill-conditioned pivots): the guess may still be right.
 // When it returns true and det_bits is given, *det_bits is set to a b with
 // |det X_P| < 2^b, X_P the matrix X on the guessed rows (in order); else it is left alone.
-bool prove_pivot_rows(const pivot_guess& guess, long* det_bits = nullptr);
+//
+// The proof's matrix products are taken by rows of the search's own loops, or, from a few
+// hundred rows, on the seam of the per-prime kernel (a BLAS where one is configured); the
+// proof holds for any order of their sums, so either serves, and tests force one.
+enum class proof_products { by_size, rows, seam };
+bool prove_pivot_rows(const pivot_guess& guess, long* det_bits = nullptr,
+                      proof_products products = proof_products::by_size);
 
 // For a complete guess on a square X (m == r): sets bits to a b with |det X| < 2^b and
 // returns true, or returns false when the doubles cannot show a finite bound that way. It
 // needs no margins of the search: any rows and factors serve, and their quality decides
 // only how tight the bound is (see the proof in pivot_proof.cpp).
-bool bound_guessed_determinant(const pivot_guess& guess, long& bits);
+bool bound_guessed_determinant(const pivot_guess& guess, long& bits,
+                               proof_products products = proof_products::by_size);
 
 // False when prove_pivot_rows cannot succeed, because some pivot of the guess is too small
 // beside the entries of X (as they are for a matrix that is singular on the guessed rows,
